@@ -1,0 +1,278 @@
+#include "KorvaneApp.h"
+
+#include "ErasureLog.h"
+#include "Platform.h"
+#include "PlistFormat.h"
+#include "ProtectedLocations.h"
+#include "ShellRunner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTextStream>
+
+KorvaneApp* KorvaneApp::m_instance = nullptr;
+
+namespace {
+QDateTime g_fixedNow;
+
+const char kAlgorithmKey[] = "KVF_Algorithm";
+const char kVerificationKey[] = "KVF_Verification";
+const char kLogPathKey[] = "KVF_LogPath";
+const char kCertificatePathKey[] = "KVF_CertificatePath";
+const char kCheckUpdateKey[] = "KVF_CheckUpdate";
+const char kUpdateScheduleKey[] = "KVF_UpdateSchedule";
+const char kSupportLinkKey[] = "SupportLink";
+
+void MakeFolder(const QString& path)
+{
+    QDir().mkdir(path); // one level only; a missing parent is left to fail silently
+}
+} // namespace
+
+KorvaneApp* KorvaneApp::GetInstance()
+{
+    if (!m_instance)
+        m_instance = new KorvaneApp;
+    return m_instance;
+}
+
+void KorvaneApp::ResetInstance()
+{
+    if (m_instance) {
+        m_instance->FreeMemory();
+        m_instance->FreeWipingInfo();
+        delete m_instance;
+    }
+    m_instance = new KorvaneApp;
+}
+
+QDateTime KorvaneApp::Now()
+{
+    return g_fixedNow.isValid() ? g_fixedNow : QDateTime::currentDateTime();
+}
+
+void KorvaneApp::SetClockForTests(const QDateTime& fixed)
+{
+    g_fixedNow = fixed;
+}
+
+void KorvaneApp::SetFolders(const QString& executableDir)
+{
+    QString dir = executableDir;
+    while (dir.size() > 1 && dir.endsWith(QLatin1Char('/')))
+        dir.chop(1);
+    const QString bundle = dir.left(dir.lastIndexOf(QLatin1Char('/')));
+    appDirPath = dir;
+    bundlePath = bundle;
+    logPath = bundle;
+    certificatePath = bundle;
+    settingsPath = bundle + QStringLiteral("/Resources");
+    resourcePath = bundle + QStringLiteral("/Resources");
+    taskPath = bundle + QStringLiteral("/KVFTASK");
+    infoFilePath = bundle + QStringLiteral("/Resources") + QStringLiteral("/KVFInfo.txt");
+}
+
+bool KorvaneApp::InitSettings(bool save)
+{
+    if (save) {
+        WriteSettings();
+    } else {
+        settingsPath += QStringLiteral("/kvf_setting.plist");
+        if (!QFile::exists(settingsPath))
+            WriteSettings();
+        else
+            ReadSettings();
+    }
+    MakeFolder(logPath + QStringLiteral("/KVLOGFILE"));
+    MakeFolder(taskPath);
+    MakeFolder(certificatePath + QStringLiteral("/KVCERTIFICATE"));
+    return true;
+}
+
+void KorvaneApp::WriteSettings()
+{
+    QSettings settings(settingsPath, PlistFormat());
+    settings.setValue(kAlgorithmKey, QString::number(algorithm));
+    settings.setValue(kVerificationKey, QString::number(verification));
+    settings.setValue(kLogPathKey, logPath);
+    settings.setValue(kCertificatePathKey, certificatePath);
+    settings.setValue(kCheckUpdateKey, checkUpdate ? QStringLiteral("1") : QStringLiteral("0"));
+    settings.setValue(kUpdateScheduleKey, QString::number(updateSchedule));
+    settings.setValue(kSupportLinkKey, supportLink);
+    settings.sync();
+}
+
+void KorvaneApp::ReadSettings()
+{
+    QSettings settings(settingsPath, PlistFormat());
+    if (settings.status() != QSettings::NoError)
+        return; // an unreadable file leaves the defaults in place
+    // A missing key reads as 0, false or empty: no default is applied on reading.
+    algorithm = settings.value(kAlgorithmKey).toString().toInt();
+    verification = settings.value(kVerificationKey).toString().toInt();
+    logPath = settings.value(kLogPathKey).toString();
+    certificatePath = settings.value(kCertificatePathKey).toString();
+    const QString check = settings.value(kCheckUpdateKey).toString();
+    checkUpdate = !check.isEmpty() && check != QLatin1String("0") && check.compare("false", Qt::CaseInsensitive) != 0;
+    updateSchedule = settings.value(kUpdateScheduleKey).toString().toInt();
+    supportLink = settings.value(kSupportLinkKey).toString();
+}
+
+bool KorvaneApp::CreateLogFile(const QString& line)
+{
+    QFile file(logPath + QStringLiteral("/KVLOGFILE/") + logFileStamp + QStringLiteral(".log"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+        return true; // the line is lost silently
+    QTextStream out(&file);
+    out.setCodec("UTF-8");
+    out << line << '\n';
+    out.flush();
+    file.close();
+    return true;
+}
+
+void KorvaneApp::CreateLogLines(const QStringList& lines)
+{
+    for (const QString& line : lines)
+        CreateLogFile(line);
+}
+
+bool KorvaneApp::GetKVFInfo()
+{
+    const QDateTime now = Now();
+    logFileStamp = now.toString(QStringLiteral("dd_MM_yyyy_hh_mm_ss"));
+    CreateLogLines(ErasureLog::StartBlock(now));
+
+    homePath = qEnvironmentVariable("HOME");
+    if (homePath.isEmpty()) {
+        userName = OnIterateBuffer(QStringLiteral("whoami"));
+        const QString name = userName.section(QLatin1Char('\n'), 0, 0);
+        if (name == QLatin1String("root"))
+            homePath = PlatformPaths::RootHome(HostPlatform());
+    }
+    return true;
+}
+
+void KorvaneApp::FillKVFAppListInit(const QString& name, bool checkable, int group, int id, const QString& icon,
+                                    bool enabled)
+{
+    auto* row = new APPLICATIONINFO;
+    row->name = name;
+    row->installed = checkable;
+    row->parentId = group;
+    row->currentId = id;
+    row->icon = icon;
+    row->enabled = enabled;
+    AppendNode(appList, row);
+
+    APPLICATIONINFO** groupList = nullptr;
+    if (group == 4)
+        groupList = &appTracesList;
+    else if (group == 5)
+        groupList = &internetTracesList;
+    else if (group == 3)
+        groupList = &systemTracesList;
+    if (groupList)
+        AppendNode(*groupList, new APPLICATIONINFO(*row)); // row is the tail: its next is null
+}
+
+void KorvaneApp::CopyRows(APPLICATIONINFO* source, APPLICATIONINFO*& target)
+{
+    for (APPLICATIONINFO* node = source; node; node = node->next) {
+        auto* copy = new APPLICATIONINFO(*node);
+        copy->next = nullptr; // shares pathList, never the chain
+        AppendNode(target, copy);
+    }
+}
+
+void KorvaneApp::FillKVFAppListInit(APPLICATIONINFO* list)
+{
+    CopyRows(list, appList);
+}
+
+void KorvaneApp::FillApplicationTracesList(APPLICATIONINFO* list)
+{
+    CopyRows(list, appTracesList);
+}
+
+void KorvaneApp::FillInternetTracesList(APPLICATIONINFO* list)
+{
+    CopyRows(list, internetTracesList);
+}
+
+void KorvaneApp::FillSystemTracesList(APPLICATIONINFO* list)
+{
+    CopyRows(list, systemTracesList);
+}
+
+void KorvaneApp::FillLeftPaneListInit(const QString& title, const QString& subtitle, const QString& detail, int group,
+                                      int id, const QString& icon)
+{
+    auto* entry = new LEFTPANEINFO;
+    entry->title = title;
+    entry->subtitle = subtitle;
+    entry->detail = detail;
+    entry->group = group;
+    entry->id = id;
+    entry->icon = icon;
+    AppendNode(leftPaneList, entry);
+}
+
+void KorvaneApp::DisabledEnabledAll(bool enabled)
+{
+    for (QObject* button :
+         {settingsButton, backButton, forwardButton, closeButton, maximizeButton, minimizeButton}) {
+        if (button)
+            button->setProperty("enabled", enabled);
+    }
+}
+
+bool KorvaneApp::RestrictSystemFolder(const QString& path) const
+{
+    return IsProtectedLocation(path, HostPlatform());
+}
+
+void KorvaneApp::FreeApplicationInfo(APPLICATIONINFO*& list)
+{
+    FreeNodes(list); // rows share their path lists with the catalogs, which free them
+}
+
+void KorvaneApp::FreeErasureSummaryList()
+{
+    fileSummaryList.clear();
+    unusedSummaryList.clear();
+    tracesSummaryList.clear();
+    searchSummaryList.clear();
+}
+
+void KorvaneApp::FreeWipingInfo()
+{
+    FreeNodes(wipingInfoList);
+    wipingInfoLast = nullptr;
+}
+
+void KorvaneApp::AddAppWipingInfo(const APPWIPINGINFO& job)
+{
+    auto* node = new APPWIPINGINFO(job);
+    node->next = nullptr;
+    if (wipingInfoLast)
+        wipingInfoLast->next = node;
+    else
+        wipingInfoList = node;
+    wipingInfoLast = node;
+}
+
+void KorvaneApp::FreeMemory()
+{
+    // Disk copies share their volume lists with the volume discovery, which frees them.
+    for (DISKINFO* disk = diskList; disk; disk = disk->next)
+        disk->partitionList = nullptr;
+    FreeNodes(diskList);
+    FreeApplicationInfo(appTracesList);
+    FreeApplicationInfo(internetTracesList);
+    FreeApplicationInfo(systemTracesList);
+    FreeApplicationInfo(appList);
+    FreeNodes(leftPaneList);
+    FreeErasureSummaryList();
+}

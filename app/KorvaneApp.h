@@ -1,0 +1,105 @@
+// The application state that every screen, thread and catalog reaches: folders, settings,
+// the selection screen's row lists, the erasure job list, summary lists and screen flags.
+#pragma once
+
+#include "Records.h"
+
+#include <QDateTime>
+#include <QStringList>
+#include <QVector>
+
+#include <atomic>
+
+class QObject;
+class QWidget;
+
+class KorvaneApp
+{
+public:
+    static KorvaneApp* GetInstance();
+    // Frees every list and restores the defaults; tests start from a fresh state with it.
+    static void ResetInstance();
+
+    // Sets the folder layout from the executable's folder (<bundle>/bin or <bundle>/MacOS).
+    void SetFolders(const QString& executableDir);
+
+    bool InitSettings(bool save);
+    bool GetKVFInfo();
+    bool CreateLogFile(const QString& line);
+    void CreateLogLines(const QStringList& lines);
+
+    void FillKVFAppListInit(const QString& name, bool checkable, int group, int id, const QString& icon,
+                            bool enabled);
+    void FillKVFAppListInit(APPLICATIONINFO* list);
+    void FillApplicationTracesList(APPLICATIONINFO* list);
+    void FillInternetTracesList(APPLICATIONINFO* list);
+    void FillSystemTracesList(APPLICATIONINFO* list);
+    void FillLeftPaneListInit(const QString& title, const QString& subtitle, const QString& detail, int group, int id,
+                              const QString& icon);
+    bool FillDiskInfo();
+    bool OnSetDrives(int group, int firstId);
+
+    void DisabledEnabledAll(bool enabled);
+    bool RestrictSystemFolder(const QString& path) const;
+
+    void FreeMemory();
+    void FreeErasureSummaryList();
+    void FreeWipingInfo();
+    static void FreeApplicationInfo(APPLICATIONINFO*& list);
+    void AddAppWipingInfo(const APPWIPINGINFO& job);
+
+    // The clock behind every stamp; tests may fix it.
+    static QDateTime Now();
+    static void SetClockForTests(const QDateTime& fixed);
+
+    int helpPage = 0;
+    int exitCount = 0;
+    QString infoFilePath;
+    QString homePath;
+    QString userName;
+    QString settingsPath;
+    QString logPath;
+    QString certificatePath;
+    QString appDirPath;
+    QString taskPath;
+    QString logFileStamp;
+    QString supportLink;
+    QString resourcePath;
+    QString bundlePath;
+    QWidget* mainWindow = nullptr;
+    QWidget* centralArea = nullptr;
+    QObject* settingsButton = nullptr;
+    QObject* backButton = nullptr;
+    QObject* forwardButton = nullptr;
+    QObject* closeButton = nullptr;
+    QObject* maximizeButton = nullptr;
+    QObject* minimizeButton = nullptr;
+    int algorithm = 0;
+    int verification = 0;
+    int updateSchedule = 1;
+    bool checkUpdate = true;
+    bool searchRunning = false;
+    std::atomic<bool> erasureRunning{false};
+    bool searchMode = false;
+    DISKINFO* diskList = nullptr;
+    APPLICATIONINFO* appList = nullptr;
+    LEFTPANEINFO* leftPaneList = nullptr;
+    APPLICATIONINFO* appTracesList = nullptr;
+    APPLICATIONINFO* internetTracesList = nullptr;
+    APPLICATIONINFO* systemTracesList = nullptr;
+    QStringList fileSummaryList;
+    QStringList unusedSummaryList;
+    QStringList tracesSummaryList;
+    QStringList searchSummaryList;
+    APPWIPINGINFO* wipingInfoList = nullptr;
+    APPWIPINGINFO* wipingInfoLast = nullptr;
+    QVector<CERTIFICATEDATA> certificateList;
+
+private:
+    KorvaneApp() = default;
+    void ReadSettings();
+    void WriteSettings();
+    static void CopyRows(APPLICATIONINFO* source, APPLICATIONINFO*& target);
+
+    static KorvaneApp* m_instance;
+};

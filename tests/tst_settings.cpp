@@ -1,0 +1,195 @@
+#include "KorvaneApp.h"
+#include "PlistFormat.h"
+
+#include "FakeCommands.h"
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void folderLayoutFollowsExecutable();
+    void firstStartWritesDefaultsAndFolders();
+    void storedValuesAreLoaded_data();
+    void storedValuesAreLoaded();
+    void savingWritesMembersBack();
+    void fileIsWellFormedPlist();
+    void homeFallsBackToWhoami_data();
+    void homeFallsBackToWhoami();
+
+private:
+    void WriteSettingsFile(const QVariantMap& values);
+    KorvaneApp* app = nullptr;
+    QScopedPointer<QTemporaryDir> bundleRoot;
+    QString bundle;
+};
+
+void TestSettings::init()
+{
+    KorvaneApp::ResetInstance();
+    app = KorvaneApp::GetInstance();
+    bundleRoot.reset(new QTemporaryDir);
+    bundle = bundleRoot->path() + "/Korvane File Eraser";
+    QDir().mkpath(bundle + "/bin");
+    QDir().mkpath(bundle + "/Resources");
+    app->SetFolders(bundle + "/bin");
+}
+
+void TestSettings::WriteSettingsFile(const QVariantMap& values)
+{
+    QSettings settings(bundle + "/Resources/kvf_setting.plist", PlistFormat());
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        settings.setValue(it.key(), it.value());
+}
+
+void TestSettings::folderLayoutFollowsExecutable()
+{
+    QCOMPARE(app->bundlePath, bundle);
+    QCOMPARE(app->appDirPath, bundle + "/bin");
+    QCOMPARE(app->logPath, bundle);
+    QCOMPARE(app->certificatePath, bundle);
+    QCOMPARE(app->settingsPath, bundle + "/Resources");
+    QCOMPARE(app->resourcePath, bundle + "/Resources");
+    QCOMPARE(app->taskPath, bundle + "/KVFTASK");
+    QCOMPARE(app->infoFilePath, bundle + "/Resources/KVFInfo.txt");
+}
+
+void TestSettings::firstStartWritesDefaultsAndFolders()
+{
+    QVERIFY(app->InitSettings(false));
+    QCOMPARE(app->settingsPath, bundle + "/Resources/kvf_setting.plist");
+
+    QSettings stored(app->settingsPath, PlistFormat());
+    const QMap<QString, QString> expected{{"KVF_Algorithm", "0"},      {"KVF_Verification", "0"},
+                                          {"KVF_LogPath", bundle},     {"KVF_CertificatePath", bundle},
+                                          {"KVF_CheckUpdate", "1"},    {"KVF_UpdateSchedule", "1"},
+                                          {"SupportLink", ""}};
+    QCOMPARE(stored.allKeys().size(), 7);
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        QCOMPARE(stored.value(it.key()).type(), QVariant::String);
+        QCOMPARE(stored.value(it.key()).toString(), it.value());
+    }
+    for (const char* folder : {"/KVLOGFILE", "/KVFTASK", "/KVCERTIFICATE"})
+        QVERIFY2(QFileInfo(bundle + folder).isDir(), folder);
+}
+
+void TestSettings::storedValuesAreLoaded_data()
+{
+    QTest::addColumn<QVariantMap>("stored");
+    QTest::addColumn<int>("algorithm");
+    QTest::addColumn<int>("verification");
+    QTest::addColumn<bool>("checkUpdate");
+    QTest::addColumn<int>("schedule");
+    QTest::addColumn<QString>("logPath");
+
+    QTest::newRow("gutmann") << QVariantMap{{"KVF_Algorithm", "10"}, {"KVF_Verification", "2"},
+                                            {"KVF_CheckUpdate", "1"}, {"KVF_UpdateSchedule", "3"},
+                                            {"KVF_LogPath", "/srv/logs"}}
+                             << 10 << 2 << true << 3 << "/srv/logs";
+    QTest::newRow("missing keys read empty") << QVariantMap{{"SupportLink", "x"}} << 0 << 0 << false << 0 << "";
+    QTest::newRow("check off") << QVariantMap{{"KVF_CheckUpdate", "0"}} << 0 << 0 << false << 0 << "";
+}
+
+void TestSettings::storedValuesAreLoaded()
+{
+    QFETCH(QVariantMap, stored);
+    WriteSettingsFile(stored);
+    app->InitSettings(false);
+    QTEST(app->algorithm, "algorithm");
+    QTEST(app->verification, "verification");
+    QTEST(app->checkUpdate, "checkUpdate");
+    QTEST(app->updateSchedule, "schedule");
+    QTEST(app->logPath, "logPath");
+}
+
+void TestSettings::savingWritesMembersBack()
+{
+    app->InitSettings(false);
+    const QString logs = bundleRoot->path() + "/logs";
+    QDir().mkpath(logs);
+    app->algorithm = 16;
+    app->verification = 1;
+    app->checkUpdate = false;
+    app->logPath = logs;
+    app->InitSettings(true);
+    QVERIFY(QFileInfo(logs + "/KVLOGFILE").isDir());
+
+    KorvaneApp::ResetInstance();
+    KorvaneApp* reloaded = KorvaneApp::GetInstance();
+    reloaded->SetFolders(bundle + "/bin");
+    reloaded->InitSettings(false);
+    QCOMPARE(reloaded->algorithm, 16);
+    QCOMPARE(reloaded->verification, 1);
+    QCOMPARE(reloaded->checkUpdate, false);
+    QCOMPARE(reloaded->logPath, logs);
+}
+
+void TestSettings::fileIsWellFormedPlist()
+{
+    app->supportLink = "https://example.org/a?b=1&c=<2>";
+    app->InitSettings(false);
+    QFile file(app->settingsPath);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString doctype;
+    QStringList tags;
+    QStringList keys;
+    QString supportValue;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isDTD())
+            doctype = xml.dtdName().toString();
+        if (!xml.isStartElement())
+            continue;
+        tags << xml.name().toString();
+        if (xml.name() == QLatin1String("key"))
+            keys << xml.readElementText();
+        else if (xml.name() == QLatin1String("string") && keys.last() == "SupportLink")
+            supportValue = xml.readElementText();
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(doctype, QStringLiteral("plist"));
+    QCOMPARE(tags.mid(0, 2), (QStringList{"plist", "dict"}));
+    // Keys and string values alternate, as property lists require.
+    QCOMPARE(tags.size(), 2 + 2 * 7);
+    for (int i = 2; i < tags.size(); i += 2)
+        QCOMPARE(tags.mid(i, 2), (QStringList{"key", "string"}));
+    QCOMPARE(keys.size(), 7);
+    QCOMPARE(supportValue, app->supportLink);
+}
+
+void TestSettings::homeFallsBackToWhoami_data()
+{
+    QTest::addColumn<QByteArray>("home");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("home set") << QByteArray("/home/alice") << "/home/alice";
+    QTest::newRow("no home, root") << QByteArray() << "/root";
+}
+
+void TestSettings::homeFallsBackToWhoami()
+{
+    QFETCH(QByteArray, home);
+    const QByteArray saved = qgetenv("HOME");
+    FakeCommands fakes;
+    fakes.Add("whoami", "root\n");
+    if (home.isEmpty())
+        qunsetenv("HOME");
+    else
+        qputenv("HOME", home);
+
+    app->InitSettings(false);
+    app->GetKVFInfo();
+
+    qputenv("HOME", saved);
+    QTEST(app->homePath, "expected");
+    QCOMPARE(app->userName, home.isEmpty() ? QStringLiteral("root\n") : QString());
+}
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"

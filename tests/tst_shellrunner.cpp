@@ -1,0 +1,116 @@
+#include "FakeCommands.h"
+#include "ShellRunner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <thread>
+
+class TestShellRunner : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void capturesOnlyOnSuccess_data();
+    void capturesOnlyOnSuccess();
+    void systemCmdReportsStatus();
+    void largeOutputIsCutWithoutStalling();
+    void concurrentCapturesStaySeparate();
+    void quotedPathReachesCommandAsOneWord_data();
+    void quotedPathReachesCommandAsOneWord();
+};
+
+void TestShellRunner::capturesOnlyOnSuccess_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("grep finds lines") << "printf 'alpha\\nbeta\\nalphabet\\n' | grep alpha" << "alpha\nalphabet\n";
+    QTest::newRow("grep misses") << "printf 'alpha\\n' | grep gamma" << "";
+    QTest::newRow("prints then fails") << "echo something; exit 2" << "";
+    QTest::newRow("silent success") << "true" << "";
+    QTest::newRow("missing command") << "no-such-command-kv" << "";
+    QTest::newRow("last line feed kept") << "printf 'user\\n'" << "user\n";
+    QTest::newRow("utf-8 output") << QString::fromUtf8("printf '日本語\\n'") << QString::fromUtf8("日本語\n");
+}
+
+void TestShellRunner::capturesOnlyOnSuccess()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, expected);
+    QCOMPARE(OnIterateBuffer(command), expected);
+}
+
+void TestShellRunner::systemCmdReportsStatus()
+{
+    QCOMPARE(SystemCmd("true"), 0);
+    QVERIFY(SystemCmd("exit 3") != 0);
+    QVERIFY(SystemCmd("no-such-command-kv 2>/dev/null") != 0);
+}
+
+void TestShellRunner::largeOutputIsCutWithoutStalling()
+{
+    // 200 KiB is far beyond a pipe's capacity; the child must still finish.
+    const QString out = OnIterateBuffer("head -c 204800 /dev/zero | tr '\\0' 'x'");
+    QCOMPARE(out.size(), kRunnerBufferSize - 1);
+    QVERIFY(out.count(QLatin1Char('x')) == out.size());
+
+    QByteArray buffer(kRunnerBufferSize, '\x7f');
+    QVERIFY(OnCreateBuffer("head -c 204800 /dev/zero | tr '\\0' 'y'", buffer.data()));
+    QCOMPARE(buffer.at(kRunnerBufferSize - 1), '\0');
+}
+
+void TestShellRunner::concurrentCapturesStaySeparate()
+{
+    auto run = [](const QString& word) {
+        QStringList results;
+        for (int i = 0; i < 30; ++i)
+            results << OnIterateBuffer(QString("for i in 1 2 3; do echo %1; done").arg(word));
+        return results;
+    };
+    QStringList left;
+    QStringList right;
+    std::thread a([&] { left = run(QStringLiteral("left")); });
+    std::thread b([&] { right = run(QStringLiteral("right")); });
+    a.join();
+    b.join();
+    for (const QString& r : left)
+        QCOMPARE(r, QStringLiteral("left\nleft\nleft\n"));
+    for (const QString& r : right)
+        QCOMPARE(r, QStringLiteral("right\nright\nright\n"));
+}
+
+void TestShellRunner::quotedPathReachesCommandAsOneWord_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("space") << "my file.txt";
+    QTest::newRow("double quote") << "say \"hi\".txt";
+    QTest::newRow("single quote") << "it's.txt";
+    QTest::newRow("command substitution") << "a$(touch pwned).txt";
+    QTest::newRow("backquote") << "a`touch pwned`.txt";
+    QTest::newRow("variable") << "$HOME.txt";
+    QTest::newRow("backslash") << "back\\slash.txt";
+    QTest::newRow("newline") << "two\nlines.txt";
+    QTest::newRow("japanese") << QString::fromUtf8("日本語のファイル.txt");
+}
+
+void TestShellRunner::quotedPathReachesCommandAsOneWord()
+{
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    FakeCommands fakes;
+    fakes.Add("probe");
+    const QString path = dir.path() + '/' + name;
+
+    QCOMPARE(SystemCmd("cd " + ShellQuote(dir.path()) + " && probe " + ShellQuote(path)), 0);
+    QCOMPARE(fakes.Calls("probe").join(QLatin1Char('\n')), path); // the recorder splits calls at line feeds
+    QVERIFY2(!QFile::exists(dir.path() + "/pwned"), "the name ran a command");
+
+    // The same word through a capture.
+    QCOMPARE(OnIterateBuffer("printf '%s' " + ShellQuote(path)), path);
+}
+
+QTEST_GUILESS_MAIN(TestShellRunner)
+#include "tst_shellrunner.moc"
