@@ -1,0 +1,1 @@
+kv_add_test(updatecore LIBS kvupdate SOURCES support/LoopbackHttpServer.cpp)
