@@ -1,0 +1,1 @@
+kv_add_test(catalogtree LIBS kvcatalogs)
