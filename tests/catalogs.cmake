@@ -1,1 +1,2 @@
 kv_add_test(catalogtree LIBS kvcatalogs)
+kv_add_test(catalogexpansion LIBS kvcatalogs)
