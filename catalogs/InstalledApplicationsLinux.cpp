@@ -125,8 +125,11 @@ QString ExecProgram(const QString& exec)
     int i = 0;
     if (i < args.size() && QFileInfo(args.at(i)).fileName() == QLatin1String("env")) {
         ++i;
-        while (i < args.size() && (args.at(i).contains(QLatin1Char('=')) || args.at(i).startsWith(QLatin1Char('-'))))
-            ++i;
+        while (i < args.size() && (args.at(i).contains(QLatin1Char('=')) || args.at(i).startsWith(QLatin1Char('-')))) {
+            // -u NAME and -C FOLDER take the next argument with them
+            const bool takesValue = args.at(i) == QLatin1String("-u") || args.at(i) == QLatin1String("-C");
+            i += takesValue ? 2 : 1;
+        }
     }
     return i < args.size() ? ResolveProgram(args.at(i)) : QString();
 }
