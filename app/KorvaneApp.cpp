@@ -277,7 +277,8 @@ void KorvaneApp::FillLeftPaneListInit(const QString& title, const QString& subti
 
 void KorvaneApp::DisabledEnabledAll(bool enabled)
 {
-    for (QObject* button : {settingsButton, backButton, forwardButton, closeButton, maximizeButton, minimizeButton}) {
+    for (QObject* button :
+         {settingsButton, backButton, forwardButton, closeButton, maximizeButton, minimizeButton}) {
         if (button)
             button->setProperty("enabled", enabled);
     }
