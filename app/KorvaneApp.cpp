@@ -6,10 +6,18 @@
 #include "ProtectedLocations.h"
 #include "ShellRunner.h"
 
+#include "ChatApplication.h"
+#include "InternetActivity.h"
+#include "MacApplication.h"
+#include "OtherApplication.h"
+#include "SystemTraces.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTextStream>
+
+#include <functional>
 
 KorvaneApp* KorvaneApp::m_instance = nullptr;
 
@@ -27,6 +35,53 @@ const char kSupportLinkKey[] = "SupportLink";
 void MakeFolder(const QString& path)
 {
     QDir().mkdir(path); // one level only; a missing parent is left to fail silently
+}
+
+// A top category: its header row (appList only) and its left-pane entry.
+void AddTraceCategory(KorvaneApp& app, const QString& name, int id, const QString& icon)
+{
+    app.FillKVFAppListInit(name, true, 0, id, icon, true);
+    app.FillLeftPaneListInit(name, QString(), QString(), 0, id, icon);
+}
+
+// Steps 6 to 8 of GetKVFInfo: the trace catalogs, built once, copied into the row lists.
+void AddTraceCatalogs(KorvaneApp& app)
+{
+    AddTraceCategory(app, QStringLiteral("Application Traces"), 4,
+                     QStringLiteral(":/images/images/Traces/Application_Traces.png"));
+    const struct
+    {
+        const char* name;
+        int id;
+        const char* icon;
+        TraceCatalog* catalog;
+        std::function<bool(int)> build;
+    } subGroups[] = {
+        {"Mac Application", 20, ":/images/images/Applications/mac_application.png", &m_macapplication,
+         [](int parent) { return m_macapplication.MacApplicationList(parent); }},
+        {"Chat Application", 30, ":/images/images/Applications/chat_application.png", &m_chatapplication,
+         [](int parent) { return m_chatapplication.ChatApplicationList(parent); }},
+        {"Other Application", 40, ":/images/images/Applications/other_application.png", &m_otherapplication,
+         [](int parent) { return m_otherapplication.OtherApplicationList(parent); }},
+    };
+    for (const auto& group : subGroups) {
+        app.FillKVFAppListInit(QString::fromUtf8(group.name), true, 4, group.id, QString::fromUtf8(group.icon), true);
+        group.build(group.id);
+        app.FillKVFAppListInit(group.catalog->NodeList());
+        app.FillApplicationTracesList(group.catalog->NodeList());
+    }
+
+    AddTraceCategory(app, QStringLiteral("Internet Activity"), 5,
+                     QStringLiteral(":/images/images/Traces/InternetActivity.png"));
+    m_internetactivity.InetrnetApplicationList(5);
+    app.FillKVFAppListInit(m_internetactivity.NodeList());
+    app.FillInternetTracesList(m_internetactivity.NodeList());
+
+    AddTraceCategory(app, QStringLiteral("System Traces"), 3,
+                     QStringLiteral(":/images/images/Traces/System_Traces.png"));
+    m_systemtraces.SystemTracesList(3);
+    app.FillKVFAppListInit(m_systemtraces.NodeList());
+    app.FillSystemTracesList(m_systemtraces.NodeList());
 }
 } // namespace
 
@@ -151,6 +206,7 @@ bool KorvaneApp::GetKVFInfo()
         if (name == QLatin1String("root"))
             homePath = PlatformPaths::RootHome(HostPlatform());
     }
+    AddTraceCatalogs(*this);
     return true;
 }
 
@@ -274,5 +330,11 @@ void KorvaneApp::FreeMemory()
     FreeApplicationInfo(systemTracesList);
     FreeApplicationInfo(appList);
     FreeNodes(leftPaneList);
+    // The catalogs own their nodes and every trace path.
+    m_internetactivity.FreeInternetActivityList();
+    m_macapplication.FreeMacApplicationList();
+    m_chatapplication.FreeChatApplicationList();
+    m_otherapplication.FreeOtherApplicationList();
+    m_systemtraces.FreeSystemApplicationList();
     FreeErasureSummaryList();
 }
