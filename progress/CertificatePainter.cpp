@@ -1,5 +1,7 @@
 #include "CertificatePainter.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
@@ -181,6 +183,10 @@ bool GenerateCertificate(const CertificateInput& input, QString* writtenPath)
     InitCertificateResources();
 
     const CertificateModel model(input);
+    // The name is predictable and the program may run as root: a link planted under that
+    // name must not make the printer overwrite its target.
+    if (QFileInfo(model.FilePath()).isSymLink() && !QFile::remove(model.FilePath()))
+        return false;
     QPrinter printer(QPrinter::ScreenResolution);
     printer.setResolution(kResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));

@@ -52,6 +52,7 @@ private slots:
     void manyRecordsStartNewPages();
     void controlCharactersShownAsQuestionMarks();
     void missingFolderWritesNothing();
+    void plantedLinkIsReplacedNotFollowed();
 
 private:
     QString Generate(const CertificateInput& input);
@@ -301,6 +302,24 @@ void TestCertificate::missingFolderWritesNothing()
     QVERIFY(!GenerateCertificate(input, &written));
     QCOMPARE(written, QString("unchanged"));
     QCOMPARE(QDir(empty.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+void TestCertificate::plantedLinkIsReplacedNotFollowed()
+{
+    const QString victim = dir.path() + "/victim.txt";
+    QFile file(victim);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("keep me");
+    file.close();
+    const QString name = dir.path() + "/KVCERTIFICATE/Saturday, December 05, 2026 at 02_43_01 PM.pdf";
+    QFile::remove(name); // left by an earlier test at the same fixed time
+    QVERIFY(QFile::link(victim, name));
+
+    QCOMPARE(Generate(input), name);
+    QVERIFY(!QFileInfo(name).isSymLink());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("keep me"));
+    QFile::remove(name);
 }
 
 QTEST_MAIN(TestCertificate)

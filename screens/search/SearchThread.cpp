@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QRegExp>
+#include <QVector>
 
 void SearchThread::run()
 {

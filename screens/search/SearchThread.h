@@ -2,10 +2,8 @@
 // of the patterns: one SearchingString per match, then SearchingComplete.
 #pragma once
 
-#include <QRegExp>
 #include <QStringList>
 #include <QThread>
-#include <QVector>
 
 #include <atomic>
 
