@@ -99,6 +99,7 @@ private slots:
     void homeRuleOnlyWhenVolumeRootIsNotWritable();
     void liveListingShowsRootDisk();
     void liveLoopImageIsNotListed();
+    void liveMappedImageMapsToItsBackingDisk();
 };
 
 void TestLinuxVolumes::fakeMachine()
@@ -323,6 +324,71 @@ void TestLinuxVolumes::liveLoopImageIsNotListed()
     for (const DISKINFO* d = volumes.DiskList(); d; d = d->next)
         for (const PARTITIONINFO* v = d->partitionList; v; v = v->next)
             QVERIFY(v->mountPoint != mountPoint);
+}
+
+void TestLinuxVolumes::liveMappedImageMapsToItsBackingDisk()
+{
+    if (geteuid() != 0)
+        QSKIP("attaching a loop device needs root");
+    QTemporaryDir tmp;
+    const QString image = tmp.filePath("disk.img");
+    const QString mountPoint = tmp.filePath("mnt");
+    QDir().mkpath(mountPoint);
+    {
+        // One primary Linux partition from sector 2048 to the end, in an MBR.
+        QFile file(image);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(32 * 1024 * 1024));
+        QByteArray entry(16, '\0');
+        entry[4] = char(0x83);
+        const quint32 start = 2048, count = 32 * 2048 - 2048;
+        for (int i = 0; i < 4; ++i) {
+            entry[8 + i] = char((start >> (8 * i)) & 0xff);
+            entry[12 + i] = char((count >> (8 * i)) & 0xff);
+        }
+        file.seek(0x1BE);
+        file.write(entry);
+        file.seek(510);
+        file.write("\x55\xaa", 2);
+    }
+    QString device;
+    if (!Run("losetup", {"-f", "-P", "--show", image}, &device))
+        QSKIP("losetup is not usable here");
+    const QString loop = QFileInfo(device).fileName();
+    QString mapped = device + "p1";
+    QString mappedName = loop + "p1";
+    bool viaDeviceMapper = false;
+    if (!QFile::exists(mapped)) {
+        // No partitions for loop devices on this kernel: try a device-mapper target instead.
+        mappedName = "kvtest-" + QString::number(getpid());
+        QProcess dm;
+        dm.start("dmsetup", {"create", mappedName});
+        dm.waitForStarted();
+        dm.write(QStringLiteral("0 %1 linear %2 2048\n").arg(32 * 2048 - 2048).arg(device).toUtf8());
+        dm.closeWriteChannel();
+        if (!dm.waitForFinished(60000) || dm.exitCode() != 0) {
+            Run("losetup", {"-d", device});
+            QSKIP("this machine makes neither loop partitions nor device-mapper targets");
+        }
+        mapped = "/dev/mapper/" + mappedName;
+        viaDeviceMapper = true;
+    }
+    const bool mounted = Run("mkfs.ext4", {"-q", "-F", mapped}) && Run("mount", {mapped, mountPoint});
+    QVector<LinuxMountedVolume> volumes;
+    if (mounted) {
+        volumes = LinuxVolumeDiscovery().MountedVolumes();
+        Run("umount", {mountPoint});
+    }
+    if (viaDeviceMapper)
+        Run("dmsetup", {"remove", mappedName});
+    Run("losetup", {"-d", device});
+    QVERIFY(mounted);
+
+    const auto found = std::find_if(volumes.begin(), volumes.end(),
+                                    [&](const LinuxMountedVolume& v) { return v.mountPoint == mountPoint; });
+    QVERIFY(found != volumes.end());
+    QCOMPARE(found->wholeDisk, loop);
+    QCOMPARE(found->mapped, viaDeviceMapper);
 }
 
 QTEST_GUILESS_MAIN(TestLinuxVolumes)

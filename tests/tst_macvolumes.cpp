@@ -122,6 +122,7 @@ private slots:
     void diskInfoSize();
     void everyRecordedListGivesOneRecordPerDisk_data();
     void everyRecordedListGivesOneRecordPerDisk();
+    void keyAtColumnZeroIsIgnoredAndLastLineWins();
     void plainHfsLayout();
     void apfsDataVolumeStandsForHomeOnPhysicalDisk();
     void diskImagesAndVirtualDisksAreNotListed();
@@ -230,6 +231,20 @@ void TestMacVolumes::everyRecordedListGivesOneRecordPerDisk()
     for (const QString& disk : disks)
         infoCalls << "info\t" + disk;
     QCOMPARE(mac.Calls("Diskutil"), QStringList{"list"} + infoCalls);
+}
+
+void TestMacVolumes::keyAtColumnZeroIsIgnoredAndLastLineWins()
+{
+    FakeMac mac;
+    mac.Diskutil("list", "/dev/disk0 (internal):\n");
+    mac.Diskutil("info disk0", "   Protocol:                 SATA\n"
+                               "Protocol: Disk Image\n"
+                               "   Device / Media Name:      First\n"
+                               "   Device / Media Name:      Second\n");
+    mac.Df("/dev/disk0s1   39Gi   21Gi   18Gi    54%  5560911  4742575   54%   /\n");
+    mac.Install();
+    GetVolumes volumes;
+    QCOMPARE(Discover(volumes), QStringList{"disk0 |  | Second | SATA | 0 | listed"});
 }
 
 void TestMacVolumes::plainHfsLayout()

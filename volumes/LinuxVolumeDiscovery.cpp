@@ -27,9 +27,10 @@ bool StatvfsSpace(const QString& mountPoint, qint64& total, qint64& free)
     if (statvfs(QFile::encodeName(mountPoint).constData(), &info) != 0)
         return false;
     total = static_cast<qint64>(info.f_blocks) * static_cast<qint64>(info.f_frsize);
-    // Blocks kept for root are writable only by root.
-    const auto blocks = geteuid() == 0 ? info.f_bfree : info.f_bavail;
-    free = (info.f_flag & ST_RDONLY) ? 0 : static_cast<qint64>(blocks) * static_cast<qint64>(info.f_frsize);
+    // The blocks available to unprivileged writers: what df calls available. Root may
+    // write into the reserved blocks on some file systems but not on others (a strict
+    // reserve for another user), so the figure never promises more than can be written.
+    free = (info.f_flag & ST_RDONLY) ? 0 : static_cast<qint64>(info.f_bavail) * static_cast<qint64>(info.f_frsize);
     return true;
 }
 
