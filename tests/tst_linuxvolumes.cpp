@@ -3,6 +3,7 @@
 // where the machine lets root attach one).
 #include "GetVolumes.h"
 #include "LinuxVolumeDiscovery.h"
+#include "VolumeDump.h"
 #include "VolumeListing.h"
 
 #include <QDir>
@@ -54,26 +55,9 @@ private:
     QString m_root;
 };
 
-QString VolumeLine(const PARTITIONINFO* v)
-{
-    return QStringLiteral("  %1 | %2 | %3 | %4 | %5 | %6")
-        .arg(v->deviceNode, v->volumeName, v->fileSystem, v->mountPoint)
-        .arg(v->totalSize)
-        .arg(v->freeSpace);
-}
-
 QStringList Dump(const GetVolumes& volumes)
 {
-    QStringList lines;
-    for (const DISKINFO* d = volumes.DiskList(); d; d = d->next) {
-        lines << QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6")
-                     .arg(d->diskName, d->deviceNode, d->mediaName, d->protocol)
-                     .arg(d->totalSize)
-                     .arg(d->listed ? "listed" : "-");
-        for (const PARTITIONINFO* v = d->partitionList; v; v = v->next)
-            lines << VolumeLine(v);
-    }
-    return lines;
+    return DumpDisks(volumes.DiskList());
 }
 
 bool Run(const QString& program, const QStringList& args, QString* out = nullptr)
@@ -196,7 +180,7 @@ void TestLinuxVolumes::fakeMachine()
     // The loop-mounted image is known and traced to its loop device, never offered.
     const QVector<LinuxMountedVolume> mounted = discovery.MountedVolumes();
     const auto image = std::find_if(mounted.begin(), mounted.end(),
-                                    [](const LinuxMountedVolume& v) { return v.mountPoint == "/mnt/image"; });
+                                    [](const LinuxMountedVolume& v) { return v.volume.mountPoint == "/mnt/image"; });
     QVERIFY(image != mounted.end());
     QCOMPARE(image->wholeDisk, QString("loop0"));
     QVERIFY(!image->mapped);
@@ -254,7 +238,7 @@ void TestLinuxVolumes::liveListingShowsRootDisk()
     volumes.CreateDisklist(discovery);
     const QVector<LinuxMountedVolume> mounted = discovery.MountedVolumes();
     const auto root = std::find_if(mounted.begin(), mounted.end(), [](const LinuxMountedVolume& v) {
-        return v.mountPoint == "/" || v.mountPoint == qEnvironmentVariable("HOME");
+        return v.volume.mountPoint == "/" || v.volume.mountPoint == qEnvironmentVariable("HOME");
     });
     if (root == mounted.end())
         QSKIP("the root file system is not on a block device here");
@@ -272,7 +256,7 @@ void TestLinuxVolumes::liveListingShowsRootDisk()
         QVERIFY(v->totalSize > 0);
         QVERIFY(v->freeSpace >= 0 && v->freeSpace <= v->totalSize);
         QVERIFY(QFileInfo(v->mountPoint).isDir());
-        rootSeen = rootSeen || v->mountPoint == root->mountPoint;
+        rootSeen = rootSeen || v->mountPoint == root->volume.mountPoint;
     }
     QVERIFY(rootSeen);
     for (const DISKINFO* d = volumes.DiskList(); d; d = d->next)
@@ -310,10 +294,10 @@ void TestLinuxVolumes::liveLoopImageIsNotListed()
 
     const QString loop = QFileInfo(device).fileName();
     const auto found = std::find_if(mounted.begin(), mounted.end(),
-                                    [&](const LinuxMountedVolume& v) { return v.mountPoint == mountPoint; });
+                                    [&](const LinuxMountedVolume& v) { return v.volume.mountPoint == mountPoint; });
     QVERIFY(found != mounted.end());
     QCOMPARE(found->wholeDisk, loop);
-    QCOMPARE(found->fileSystem, QString("ext4"));
+    QCOMPARE(found->volume.fileSystem, QString("ext4"));
     const DISKINFO* disk = volumes.DiskList();
     while (disk && disk->diskName != loop)
         disk = disk->next;
@@ -385,7 +369,7 @@ void TestLinuxVolumes::liveMappedImageMapsToItsBackingDisk()
     QVERIFY(mounted);
 
     const auto found = std::find_if(volumes.begin(), volumes.end(),
-                                    [&](const LinuxMountedVolume& v) { return v.mountPoint == mountPoint; });
+                                    [&](const LinuxMountedVolume& v) { return v.volume.mountPoint == mountPoint; });
     QVERIFY(found != volumes.end());
     QCOMPARE(found->wholeDisk, loop);
     QCOMPARE(found->mapped, viaDeviceMapper);

@@ -7,6 +7,7 @@
 #include "FakeCommands.h"
 #include "GetVolumes.h"
 #include "MacVolumeDiscovery.h"
+#include "VolumeDump.h"
 
 #include <QFile>
 #include <QMap>
@@ -66,27 +67,9 @@ private:
     QByteArray m_df;
 };
 
-QString VolumeLine(const PARTITIONINFO* v)
-{
-    return QStringLiteral("  %1 | %2 | %3 | %4 | %5 | %6")
-        .arg(v->deviceNode, v->volumeName, v->fileSystem, v->mountPoint)
-        .arg(v->totalSize)
-        .arg(v->freeSpace);
-}
-
-// Every field of every disk and volume, one line each.
 QStringList Dump(const GetVolumes& volumes)
 {
-    QStringList lines;
-    for (const DISKINFO* d = volumes.DiskList(); d; d = d->next) {
-        lines << QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6")
-                     .arg(d->diskName, d->deviceNode, d->mediaName, d->protocol)
-                     .arg(d->totalSize)
-                     .arg(d->listed ? "listed" : "-");
-        for (const PARTITIONINFO* v = d->partitionList; v; v = v->next)
-            lines << VolumeLine(v);
-    }
-    return lines;
+    return DumpDisks(volumes.DiskList());
 }
 
 QStringList DumpContainers(const CONTAINERINFO* list)

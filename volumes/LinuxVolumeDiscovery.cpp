@@ -39,44 +39,38 @@ bool AccessWritable(const QString& path)
     return access(QFile::encodeName(path).constData(), W_OK) == 0;
 }
 
-// Undoes the octal escapes of the mount table (\040 for a blank, \134 for "\").
-QString DecodeMountField(const QString& field)
+// Undoes the escapes of names read from the system: a backslash, `marker` and `digits`
+// digits in `base` stand for one byte.
+QString Unescape(const QString& text, const QByteArray& marker, int digits, int base)
 {
     QByteArray out;
-    const QByteArray raw = field.toUtf8();
+    const QByteArray raw = QFile::encodeName(text);
+    const int length = 1 + marker.size() + digits;
     for (int i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '\\' && i + 3 < raw.size()) {
+        if (raw[i] == '\\' && i + length <= raw.size() && raw.mid(i + 1, marker.size()) == marker) {
             bool ok = false;
-            const int code = raw.mid(i + 1, 3).toInt(&ok, 8);
-            if (ok) {
+            const int code = raw.mid(i + 1 + marker.size(), digits).toInt(&ok, base);
+            if (ok && code < 256) {
                 out.append(static_cast<char>(code));
-                i += 3;
+                i += length - 1;
                 continue;
             }
         }
         out.append(raw[i]);
     }
-    return QString::fromUtf8(out);
+    return QFile::decodeName(out);
 }
 
-// Undoes udev's \xHH escapes in /dev/disk/by-label names.
+// The mount table writes a blank as \040.
+QString DecodeMountField(const QString& field)
+{
+    return Unescape(field, QByteArray(), 3, 8);
+}
+
+// udev names /dev/disk/by-label entries with \x20 for a blank.
 QString DecodeLabel(const QString& name)
 {
-    QByteArray out;
-    const QByteArray raw = QFile::encodeName(name);
-    for (int i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '\\' && i + 3 < raw.size() && raw[i + 1] == 'x') {
-            bool ok = false;
-            const int code = raw.mid(i + 2, 2).toInt(&ok, 16);
-            if (ok) {
-                out.append(static_cast<char>(code));
-                i += 3;
-                continue;
-            }
-        }
-        out.append(raw[i]);
-    }
-    return QString::fromUtf8(out);
+    return Unescape(name, "x", 2, 16);
 }
 
 struct BlockDevice
@@ -356,17 +350,18 @@ QVector<LinuxMountedVolume> LinuxVolumeDiscovery::MountedVolumes() const
         volume.device = it.value();
         volume.wholeDisk = table.WholeDisk(volume.device, volume.mapped);
         const BlockDevice* device = table.Find(volume.device);
-        volume.deviceNode = device && !device->dmName.isEmpty() ? QStringLiteral("/dev/mapper/") + device->dmName
+        PARTITIONINFO& record = volume.volume;
+        record.deviceNode = device && !device->dmName.isEmpty() ? QStringLiteral("/dev/mapper/") + device->dmName
                                                                 : QStringLiteral("/dev/") + volume.device;
-        volume.volumeName = labels.value(volume.device, NameFromMountPoint(entry.mountPoint));
-        volume.fileSystem = entry.fileSystem;
-        volume.mountPoint = entry.mountPoint;
-        if (!m_sources.spaceOf(entry.mountPoint, volume.totalSize, volume.freeSpace))
+        record.volumeName = labels.value(volume.device, NameFromMountPoint(entry.mountPoint));
+        record.fileSystem = entry.fileSystem;
+        record.mountPoint = entry.mountPoint;
+        if (!m_sources.spaceOf(entry.mountPoint, record.totalSize, record.freeSpace))
             continue;
         // Where the user cannot write the root of the volume that holds the home folder,
         // the home folder stands for it, so that filler files go where the user may write.
         if (entry.mountPoint == homeMount && !m_sources.canWrite(entry.mountPoint))
-            volume.mountPoint = m_sources.homePath;
+            record.mountPoint = m_sources.homePath;
         volumes.append(volume);
     }
     return volumes;
@@ -379,8 +374,7 @@ void LinuxVolumeDiscovery::CreateDisklist(GetVolumes& volumes)
         if (!volume.mapped)
             continue;
         volumes.EmptyVolumeList();
-        volumes.CreateVolumeInfoList(volume.deviceNode, volume.volumeName, volume.fileSystem, volume.mountPoint,
-                                     volume.totalSize, volume.freeSpace, true);
+        volumes.AppendVolumeCopy(volume.volume);
         volumes.AppendCoreStorage(volume.wholeDisk, volumes.TakeVolumeList());
     }
 
@@ -401,8 +395,7 @@ void LinuxVolumeDiscovery::CreateDisklist(GetVolumes& volumes)
             for (const LinuxMountedVolume& volume : mounted) {
                 if (volume.mapped || volume.wholeDisk != disk)
                     continue;
-                volumes.CreateVolumeInfoList(volume.deviceNode, volume.volumeName, volume.fileSystem, volume.mountPoint,
-                                             volume.totalSize, volume.freeSpace, true);
+                volumes.AppendVolumeCopy(volume.volume);
                 listed = true;
             }
             if (volumes.AppendContainerVolumes(volumes.CoreStorageList(), disk))

@@ -3,6 +3,7 @@
 // through slaves/ (kept in the CoreStorage list, which plays that role on macOS).
 #pragma once
 
+#include "Records.h"
 #include "VolumeDiscovery.h"
 
 #include <QString>
@@ -25,15 +26,10 @@ struct LinuxVolumeSources
 // One mounted block-device volume and the physical disk it lives on.
 struct LinuxMountedVolume
 {
-    QString device;      // block device name: sda1, dm-0, loop0
-    QString wholeDisk;   // disk that holds it: sda, loop0
-    bool mapped = false; // reached through slaves/ (device-mapper, md)
-    QString deviceNode;
-    QString volumeName;
-    QString fileSystem;
-    QString mountPoint;
-    qint64 totalSize = 0;
-    qint64 freeSpace = 0;
+    QString device;       // block device name: sda1, dm-0, loop0
+    QString wholeDisk;    // disk that holds it: sda, loop0
+    bool mapped = false;  // reached through slaves/ (device-mapper, md)
+    PARTITIONINFO volume; // as it is offered; `next` stays null
 };
 
 class LinuxVolumeDiscovery : public VolumeDiscovery

@@ -102,6 +102,35 @@ enum VolumeSlot
     VolSlotCount
 };
 
+// Every key a volume's `diskutil info` is read with. No line holds two of them, so one
+// table serves each step; the grep pattern of the step decides which lines it sees.
+QVector<QString> VolumeInfo(const QString& device, const char* grepPattern, bool* printedNothing = nullptr)
+{
+    const QString out =
+        OnIterateBuffer(QStringLiteral("diskutil info ") + ShellQuote(device) + QStringLiteral(" | grep -Ei \"") +
+                        QLatin1String(grepPattern) + QLatin1Char('"'));
+    if (printedNothing)
+        *printedNothing = out.isEmpty();
+    return ReadKeys(out,
+                    {{"Device Node:", VolDeviceNode},
+                     {"Volume Name:", VolName},
+                     {"Partition Type:", VolFileSystem},
+                     {"Total Size:", VolTotal},
+                     {"Disk Size:", VolTotal},
+                     {"Container Total Space:", VolTotal},
+                     {"Volume Free Space:", VolFree},
+                     {"Volume Available Space:", VolFree},
+                     {"Container Free Space:", VolFree},
+                     {"File System Personality:", VolPersonality},
+                     {"Mount Point:", VolMountPoint},
+                     {"Read-Only Media:", VolReadOnlyMedia},
+                     {"Media Read-Only:", VolReadOnlyMedia},
+                     {"Read-Only Volume:", VolReadOnlyVolume},
+                     {"Volume Read-Only:", VolReadOnlyVolume},
+                     {"Part of Whole:", VolWholeDisk}},
+                    VolSlotCount);
+}
+
 // Appends a volume read from `diskutil info` output, the personality replacing the
 // partition type when present.
 void AppendVolume(GetVolumes& volumes, const QVector<QString>& v, const QString& mountPoint)
@@ -155,24 +184,10 @@ void AddDisk(GetVolumes& volumes, const QString& line)
             const int slash = dfLine.indexOf(QLatin1Char('/'), qMax(0, dfLine.indexOf(QLatin1String("disk"))));
             const QString mountPoint = slash < 0 ? QString() : dfLine.mid(slash);
 
-            const QString out = OnIterateBuffer(
-                QStringLiteral("diskutil info ") + ShellQuote(device) +
-                QStringLiteral(" | grep -Ei \"Device Node:|Volume Name:|Part of Whole:|File System Personality:|"
-                               "Partition Type:|Total Size:|Disk Size:|Volume Free Space:|Volume Available Space:|"
-                               "Container Total Space:|Container Free Space:\""));
-            const QVector<QString> v = ReadKeys(out,
-                                                {{"Device Node:", VolDeviceNode},
-                                                 {"Volume Name:", VolName},
-                                                 {"Partition Type:", VolFileSystem},
-                                                 {"Total Size:", VolTotal},
-                                                 {"Disk Size:", VolTotal},
-                                                 {"Container Total Space:", VolTotal},
-                                                 {"Volume Free Space:", VolFree},
-                                                 {"Volume Available Space:", VolFree},
-                                                 {"Container Free Space:", VolFree},
-                                                 {"File System Personality:", VolPersonality},
-                                                 {"Part of Whole:", VolWholeDisk}},
-                                                VolSlotCount);
+            const QVector<QString> v =
+                VolumeInfo(device, "Device Node:|Volume Name:|Part of Whole:|File System Personality:|"
+                                   "Partition Type:|Total Size:|Disk Size:|Volume Free Space:|Volume Available Space:|"
+                                   "Container Total Space:|Container Free Space:");
             // grep also matches disk10 for disk1: only the disk's own volumes count.
             if (v[VolWholeDisk] == diskName)
                 AppendVolume(volumes, v, mountPoint);
@@ -233,23 +248,14 @@ void MacVolumeDiscovery::CreateCoreStorageList(GetVolumes& volumes)
             continue;
         const QString logicalDisk = GetVolumes::TrimString(QStringLiteral("Disk:"), CutToLine(text.mid(logicalDiskAt)));
 
-        const QString out = OnIterateBuffer(
-            QStringLiteral("diskutil info ") + ShellQuote(logicalDisk) +
-            QStringLiteral(" | grep -Ei \"Device Node:|Mount Point:|Volume Name:|File System Personality:|"
-                           "Partition Type:|Total Size:|Disk Size:|Volume Free Space:|Volume Available Space:\""));
-        if (out.isEmpty())
+        bool printedNothing = false;
+        const QVector<QString> v =
+            VolumeInfo(logicalDisk,
+                       "Device Node:|Mount Point:|Volume Name:|File System Personality:|Partition Type:|Total Size:|"
+                       "Disk Size:|Volume Free Space:|Volume Available Space:",
+                       &printedNothing);
+        if (printedNothing)
             continue;
-        const QVector<QString> v = ReadKeys(out,
-                                            {{"Device Node:", VolDeviceNode},
-                                             {"Volume Name:", VolName},
-                                             {"Partition Type:", VolFileSystem},
-                                             {"Total Size:", VolTotal},
-                                             {"Disk Size:", VolTotal},
-                                             {"Volume Free Space:", VolFree},
-                                             {"Volume Available Space:", VolFree},
-                                             {"File System Personality:", VolPersonality},
-                                             {"Mount Point:", VolMountPoint}},
-                                            VolSlotCount);
         AppendVolume(volumes, v, v[VolMountPoint]);
         volumes.AppendCoreStorage(wholeDisk, volumes.TakeVolumeList());
     }
@@ -310,29 +316,11 @@ void MacVolumeDiscovery::CreateAPFSContainerList(GetVolumes& volumes)
             section = section.mid(mountLine.size());
 
             if (listedMount != QLatin1String("Not Mounted") && qualifies) {
-                const QString out = OnIterateBuffer(
-                    QStringLiteral("diskutil info ") + ShellQuote(volumeDisk) +
-                    QStringLiteral(" | grep -Ei \"Device Node:|Mount Point:|Volume Name:|File System Personality:|"
-                                   "Partition Type:|Total Size:|Disk Size:|Read-Only Media:|Read-Only Volume:|"
-                                   "Media Read-Only:|Volume Read-Only:|Volume Free Space:|Volume Available Space:|"
-                                   "Container Total Space:|Container Free Space:\""));
-                const QVector<QString> v = ReadKeys(out,
-                                                    {{"Device Node:", VolDeviceNode},
-                                                     {"Volume Name:", VolName},
-                                                     {"Partition Type:", VolFileSystem},
-                                                     {"Total Size:", VolTotal},
-                                                     {"Disk Size:", VolTotal},
-                                                     {"Container Total Space:", VolTotal},
-                                                     {"Volume Free Space:", VolFree},
-                                                     {"Volume Available Space:", VolFree},
-                                                     {"Container Free Space:", VolFree},
-                                                     {"File System Personality:", VolPersonality},
-                                                     {"Mount Point:", VolMountPoint},
-                                                     {"Read-Only Media:", VolReadOnlyMedia},
-                                                     {"Media Read-Only:", VolReadOnlyMedia},
-                                                     {"Read-Only Volume:", VolReadOnlyVolume},
-                                                     {"Volume Read-Only:", VolReadOnlyVolume}},
-                                                    VolSlotCount);
+                const QVector<QString> v = VolumeInfo(
+                    volumeDisk, "Device Node:|Mount Point:|Volume Name:|File System Personality:|Partition Type:|"
+                                "Total Size:|Disk Size:|Read-Only Media:|Read-Only Volume:|Media Read-Only:|"
+                                "Volume Read-Only:|Volume Free Space:|Volume Available Space:|Container Total Space:|"
+                                "Container Free Space:");
                 // The Data volume of a split system stands for the user's home, where the
                 // user may write.
                 const QString mountPoint =
