@@ -1,6 +1,7 @@
 #include "KorvaneApp.h"
 
 #include "ErasureLog.h"
+#include "GetVolumes.h"
 #include "Platform.h"
 #include "PlistFormat.h"
 #include "ProtectedLocations.h"
@@ -31,6 +32,7 @@ const char kCertificatePathKey[] = "KVF_CertificatePath";
 const char kCheckUpdateKey[] = "KVF_CheckUpdate";
 const char kUpdateScheduleKey[] = "KVF_UpdateSchedule";
 const char kSupportLinkKey[] = "SupportLink";
+const QString kDriveIcon = QStringLiteral(":/images/images/Traces/Drive.png");
 
 void MakeFolder(const QString& path)
 {
@@ -206,6 +208,14 @@ bool KorvaneApp::GetKVFInfo()
         if (name == QLatin1String("root"))
             homePath = PlatformPaths::RootHome(HostPlatform());
     }
+
+    // 4. The "Erase Now" header row of the volumes.
+    FillKVFAppListInit(QStringLiteral("Erase Now"), true, 0, 7, kDriveIcon, true);
+    // 5. The disks and one row and left-pane entry per volume.
+    m_getvolumes.CreateDisklist();
+    OnSetDrives(7, 705000);
+
+    // 6 to 8. The trace catalogs; the Trash group reads the disk list built above.
     AddTraceCatalogs(*this);
     return true;
 }
@@ -275,10 +285,34 @@ void KorvaneApp::FillLeftPaneListInit(const QString& title, const QString& subti
     AppendNode(leftPaneList, entry);
 }
 
+bool KorvaneApp::FillDiskInfo()
+{
+    for (DISKINFO* disk = m_getvolumes.DiskList(); disk; disk = disk->next) {
+        auto* copy = new DISKINFO(*disk); // shares the volume list with the discovery
+        copy->next = nullptr;
+        AppendNode(diskList, copy);
+    }
+    return true;
+}
+
+bool KorvaneApp::OnSetDrives(int group, int firstId)
+{
+    FillDiskInfo();
+    if (group != 7)
+        return true;
+    int id = firstId;
+    for (DISKINFO* disk = diskList; disk; disk = disk->next) {
+        for (PARTITIONINFO* volume = disk->partitionList; volume; volume = volume->next, ++id) {
+            FillKVFAppListInit(volume->volumeName, true, 7, id, kDriveIcon, true);
+            FillLeftPaneListInit(volume->volumeName, volume->fileSystem, volume->mountPoint, 7, id, kDriveIcon);
+        }
+    }
+    return true;
+}
+
 void KorvaneApp::DisabledEnabledAll(bool enabled)
 {
-    for (QObject* button :
-         {settingsButton, backButton, forwardButton, closeButton, maximizeButton, minimizeButton}) {
+    for (QObject* button : {settingsButton, backButton, forwardButton, closeButton, maximizeButton, minimizeButton}) {
         if (button)
             button->setProperty("enabled", enabled);
     }
@@ -325,6 +359,7 @@ void KorvaneApp::FreeMemory()
     for (DISKINFO* disk = diskList; disk; disk = disk->next)
         disk->partitionList = nullptr;
     FreeNodes(diskList);
+    m_getvolumes.FreeGetVolumesInfo();
     FreeApplicationInfo(appTracesList);
     FreeApplicationInfo(internetTracesList);
     FreeApplicationInfo(systemTracesList);
