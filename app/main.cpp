@@ -1,6 +1,5 @@
 // Korvane File Eraser: one instance per machine, the licence agreement once, the splash
 // while the start-up task builds the state, then the main window.
-#include "AgreementFlag.h"
 #include "KorvaneApp.h"
 #include "KorvaneforFileMain.h"
 #include "KvResources.h"
@@ -35,11 +34,8 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    if (!AgreementFlag::IsAccepted()) {
-        LicenseAgreement agreement;
-        if (agreement.exec() != 1)
-            return 0;
-    }
+    if (!LicenseAgreement::EnsureAccepted())
+        return 0;
 
     std::unique_ptr<KorvaneforFileMain> mainWindow;
     SplashScreenDlg::SetMainWindowFactory([&mainWindow]() -> QWidget* {

@@ -23,6 +23,14 @@ LicenseAgreement::LicenseAgreement(QWidget* parent) : QDialog(parent), ui(new Ui
     }
 }
 
+bool LicenseAgreement::EnsureAccepted()
+{
+    if (AgreementFlag::IsAccepted())
+        return true;
+    LicenseAgreement agreement;
+    return agreement.exec() == 1;
+}
+
 LicenseAgreement::~LicenseAgreement()
 {
     delete ui;

@@ -16,6 +16,9 @@ public:
     explicit LicenseAgreement(QWidget* parent = nullptr);
     ~LicenseAgreement() override;
 
+    // True when the agreement was accepted before, or is accepted now in the dialog.
+    static bool EnsureAccepted();
+
 private slots:
     void on_Agree_Btn_clicked();
     void on_Disagree_Btn_clicked();
