@@ -321,10 +321,10 @@ void KorvaneforFileMain::openSettingmenu()
     menu.addSeparator();
     menu.addAction(QStringLiteral("Update"), this, &KorvaneforFileMain::OnBtnClickedUpdateWizard);
     if (!kGlobalMenuBar) {
-        // Without a global menu bar, the menu bar's two menus are reached from here.
+        // Without a global menu bar, the help pages and the About window are reached from here.
         menu.addSeparator();
-        for (QAction* action : m_menuBar->actions())
-            menu.addMenu(action->menu());
+        menu.addAction(QStringLiteral("Help Topics"), this, &KorvaneforFileMain::OnOpenMenuHelp);
+        menu.addAction(QStringLiteral("About"), this, &KorvaneforFileMain::OnBtnClickedAboutWizard);
     }
     menu.exec(ui->pushButton_setting->mapToGlobal(QPoint(0, 0)) + QPoint(0, 30));
 }

@@ -846,16 +846,17 @@ void UpdateArtwork()
 void SplashArtwork()
 {
     Save(QStringLiteral("ProcessImage/img_Splash.png"), 480, 320, [](QPainter& p, const QRectF& r) {
-        QLinearGradient g(r.topLeft(), r.bottomRight());
-        g.setColorAt(0, QColor(70, 70, 86));
+        // Flat below the title, where the start-up animation (drawn on kSplashBody) sits.
+        QLinearGradient g(r.topLeft(), QPointF(r.left(), 200));
+        g.setColorAt(0, QColor(74, 74, 92));
         g.setColorAt(1, kSplashBody);
         p.fillRect(r, g);
-        // Soft diagonal streaks: data being wiped away.
+        // Soft streaks on both sides of the mark: data being wiped away.
         p.setPen(Qt::NoPen);
-        for (int i = 0; i < 9; ++i) {
-            QColor c(255, 255, 255, 6 + (i % 3) * 4);
-            p.setBrush(c);
-            p.drawRoundedRect(QRectF(-80 + i * 70, 236 - i * 9, 180, 6), 3, 3);
+        for (int i = 0; i < 5; ++i) {
+            p.setBrush(QColor(255, 255, 255, 8 + (i % 3) * 5));
+            p.drawRoundedRect(QRectF(-40 + i * 18, 52 + i * 16, 170 - i * 22, 6), 3, 3);
+            p.drawRoundedRect(QRectF(350 - i * 14, 60 + i * 15, 170, 6), 3, 3);
         }
         p.setPen(QPen(QColor(255, 255, 255, 40), 1));
         p.setBrush(Qt::NoBrush);
