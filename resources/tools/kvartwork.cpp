@@ -976,10 +976,10 @@ void EulaPdf(const QString& textPath, const QString& pdfPath)
     writer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
     writer.setTitle(QStringLiteral("Korvane File Eraser - End-User Licence Agreement"));
     writer.setCreator(QStringLiteral("Korvane File Eraser"));
+    writer.setResolution(300);
     QTextDocument document;
     document.setHtml(html);
-    document.setPageSize(QSizeF(writer.width(), writer.height()));
-    document.print(&writer);
+    document.print(&writer); // lays the text out on the writer's pages at its resolution
 }
 
 } // namespace
