@@ -45,7 +45,7 @@ namespace AgreementFlag {
 QString WritablePath()
 {
     const QString machine = MachinePath();
-    if (CanWrite(machine) || !TestOverride("KORVANE_AGREEMENT_FILE").isEmpty() || HostPlatform() == PlatformKind::MacOS)
+    if (HostPlatform() == PlatformKind::MacOS || CanWrite(machine))
         return machine;
     const QString fallback = PlatformPaths::AgreementFlagFallback();
     QDir().mkpath(QFileInfo(fallback).absolutePath());

@@ -1,4 +1,5 @@
 #include "AboutWizard.h"
+#include "AgreementFlag.h"
 #include "AnimationWindow.h"
 #include "AppUiFixture.h"
 #include "FakeCommands.h"
@@ -26,6 +27,7 @@ private slots:
     void agreementAnswerIsStored();
     void acceptedAgreementIsNotAskedAgain();
     void agreementShowsTheLicenceText();
+    void agreementFallsBackToTheUsersFolder();
     void splashBuildsStateThenOpensMainWindow();
     void installedListComesFromSystemProfiler();
     void aboutShowsVersionAndSupport();
@@ -108,6 +110,30 @@ void TestCommonWindows::acceptedAgreementIsNotAskedAgain()
     QVERIFY(LicenseAgreement::EnsureAccepted());
     poll.stop();
     QVERIFY(LicenseAgreement::EnsureAccepted()); // would block if the dialog showed again
+}
+
+void TestCommonWindows::agreementFallsBackToTheUsersFolder()
+{
+    if (HostPlatform() == PlatformKind::MacOS)
+        QSKIP("the machine-wide flag is the only one on macOS");
+    // The machine-wide flag cannot be written (its folder would be below a plain file): the
+    // answer goes to the user's own data folder and counts from there.
+    QFile blocker(fixture->root.path() + "/blocker");
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("KORVANE_AGREEMENT_FILE", QFile::encodeName(blocker.fileName() + "/KVLicense.plist"));
+    const QByteArray home = qgetenv("HOME"); // the user's data folder, inside the test's folder
+    qputenv("HOME", QFile::encodeName(fixture->root.path() + "/home"));
+    const QString fallback = PlatformPaths::AgreementFlagFallback();
+    QVERIFY(fallback.startsWith(fixture->root.path() + "/home/"));
+    QCOMPARE(AgreementFlag::WritablePath(), fallback);
+    QVERIFY(!AgreementFlag::IsAccepted());
+    QVERIFY(QFile::exists(fallback)); // created empty, as the machine-wide file would be
+    QVERIFY(AgreementFlag::Store(true));
+    QVERIFY(AgreementFlag::IsAccepted());
+    QVERIFY(AgreementFlag::Store(false));
+    QVERIFY(!AgreementFlag::IsAccepted());
+    qputenv("HOME", home);
 }
 
 void TestCommonWindows::agreementShowsTheLicenceText()
