@@ -8,11 +8,13 @@
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
-#include <QSharedMemory>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
+#include <sys/ipc.h>
+#include <sys/sem.h>
+#include <sys/shm.h>
 #include <vector>
 
 class TestSingleInstance : public QObject
@@ -59,18 +61,23 @@ void TestSingleInstance::cleanup()
         }
     }
     started.clear();
-    // A killed instance leaves its segment behind; remove it the way the next start would.
-    const QByteArray tmp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(root->path() + "/ipc"));
-    {
-        QSharedMemory stale("KorvaneforFile 2>");
-        if (stale.attach())
-            stale.detach();
+    // A killed instance leaves its segment and the segment's lock semaphore behind: remove
+    // the ones whose key files lie in this test's private TMPDIR (keys as Qt derives them).
+    const QDir ipc(root->path() + "/ipc");
+    for (const QString& name : ipc.entryList(QDir::Files | QDir::Hidden)) {
+        const key_t key = ftok(QFile::encodeName(ipc.filePath(name)).constData(), 'Q');
+        if (key == -1)
+            continue;
+        if (name.startsWith("qipc_sharedmemory_")) {
+            const int id = shmget(key, 0, 0);
+            if (id != -1)
+                shmctl(id, IPC_RMID, nullptr);
+        } else if (name.startsWith("qipc_systemsem_")) {
+            const int id = semget(key, 1, 0);
+            if (id != -1)
+                semctl(id, 0, IPC_RMID);
+        }
     }
-    if (tmp.isNull())
-        qunsetenv("TMPDIR");
-    else
-        qputenv("TMPDIR", tmp);
     fakes.reset();
     root.reset();
 }
