@@ -1,11 +1,16 @@
 #include "ScreenHooks.h"
 
+#include "UpdateWindows.h"
+
 namespace {
 // The selection screen (TracesMain), the search screen (SearchFileMain) and the update
 // windows (QCheckUpdate, UpdateWizard) connect their classes here as they arrive.
 ScreenHooks DefaultScreenHooks()
 {
     ScreenHooks hooks;
+    hooks.startUpdateCheck = [](QWidget* mainWindow) { (new QCheckUpdate(mainWindow))->show(); };
+    // The wizard is closed, not deleted, by its buttons: the checker it starts is its child.
+    hooks.openUpdateWizard = [](QWidget* mainWindow) { (new UpdateWizard(mainWindow))->show(); };
     return hooks;
 }
 } // namespace
