@@ -1,0 +1,2 @@
+kv_add_test(passengine LIBS kvengine)
+kv_add_test(verification LIBS kvengine)
