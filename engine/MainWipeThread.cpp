@@ -183,7 +183,8 @@ bool MainWipeThread::WipeFileNative(const QByteArray& nativePath, const QString&
     bool removed = false;
     struct stat now;
     if (::lstat(native.constData(), &now) == 0) {
-        if (::ftruncate(fd, 0) != 0)
+        // Truncation drops dirty pages: what was written must reach the medium first.
+        if (!FlushToMedium(fd) || ::ftruncate(fd, 0) != 0)
             allChunks = false;
         removed = ::unlink(native.constData()) == 0;
         if (path.contains(QLatin1String("com.apple.LSSharedFileList.")))

@@ -18,6 +18,7 @@ namespace {
 PassEngineTesting::IoHooks g_hooks;
 std::function<int()> g_drawSource;
 thread_local int t_lastError = 0;
+constexpr long long kSmallestPiece = 4096;
 
 // Copies the first `filled` bytes over the rest of [0, length) by doubling, so a repeating
 // cycle costs a handful of memcpy calls whatever the range's size.
@@ -122,16 +123,34 @@ bool Transfer(int fd, long long offset, unsigned char* buffer, long long length,
         return false;
     }
     long long done = 0;
+    long long piece = length;
+    bool flushedSinceProgress = false;
     while (done < length) {
-        const ssize_t n = write ? ::write(fd, buffer + done, static_cast<size_t>(length - done))
-                                : ::read(fd, buffer + done, static_cast<size_t>(length - done));
+        const long long want = std::min(piece, length - done);
+        const ssize_t n = write ? ::write(fd, buffer + done, static_cast<size_t>(want))
+                                : ::read(fd, buffer + done, static_cast<size_t>(want));
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && errno == ENOSPC && write) {
+            // A nearly full volume keeps space back for data still in the page cache: once
+            // that data is flushed it may take more, and smaller writes may fit where a large
+            // one does not. A filler file must take every block that can still be had.
+            if (!flushedSinceProgress) {
+                flushedSinceProgress = true;
+                FlushToMedium(fd);
+                continue;
+            }
+            if (want > kSmallestPiece) {
+                piece = std::max(kSmallestPiece, want / 2);
+                continue;
+            }
+        }
         if (n <= 0) {
             t_lastError = n < 0 ? errno : (write ? ENOSPC : 0);
             return false;
         }
         done += n;
+        flushedSinceProgress = false;
     }
     if (!write && hooks.onRead)
         hooks.onRead(offset, buffer, length);
@@ -190,6 +209,15 @@ void FreePassBuffer(unsigned char* buffer, long long size)
 {
     if (buffer)
         munmap(buffer, static_cast<size_t>(size));
+}
+
+bool FlushToMedium(int fd)
+{
+#ifdef F_FULLFSYNC
+    if (fcntl(fd, F_FULLFSYNC) == 0)
+        return true;
+#endif
+    return fsync(fd) == 0;
 }
 
 int OnOpenDisk(const char* path)

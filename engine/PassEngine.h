@@ -24,6 +24,9 @@ bool OnReadDisk(long long offset, unsigned char* buffer, long long length, const
 bool OnReadPhysicalDisk(long long offset, unsigned char* buffer, long long length, const char* path, long* geometry,
                         int write);
 
+// Writes the file's data through to the medium (fsync; F_FULLFSYNC where there is one).
+bool FlushToMedium(int fd);
+
 // The errno of the last failed transfer on this thread (0 after a success); the unused-space
 // filler reads it to tell a full volume from other failures.
 int LastTransferError();

@@ -91,6 +91,8 @@ void MainWipeThread::FillDataInFile(const QString& mountPoint, long long size, l
                 break;
             }
         }
+        if (fd >= 0)
+            FlushToMedium(fd); // the filler's pages must reach the disk before the file goes
         struct stat st;
         const bool tookBytes = ::stat(native.constData(), &st) == 0 && st.st_size > 0;
         OnCloseDisk(fd);

@@ -13,15 +13,6 @@ namespace {
 // Read-back goes in pieces so that verifying a 256 MiB chunk costs a few MiB of memory.
 constexpr long long kComparePiece = 8LL << 20;
 
-bool SyncDescriptor(int fd)
-{
-#ifdef F_FULLFSYNC
-    if (fcntl(fd, F_FULLFSYNC) == 0)
-        return true;
-#endif
-    return fsync(fd) == 0;
-}
-
 // Flushes the file's data to the medium, then drops the range from the page cache so that
 // the next read comes from the disk.
 bool Flush(long long offset, long long length, const char* path, int fd)
@@ -35,7 +26,7 @@ bool Flush(long long offset, long long length, const char* path, int fd)
         if (target < 0)
             return false;
     }
-    const bool ok = SyncDescriptor(target);
+    const bool ok = FlushToMedium(target);
 #ifdef POSIX_FADV_DONTNEED
     if (ok)
         posix_fadvise(target, offset, length, POSIX_FADV_DONTNEED);
