@@ -19,6 +19,47 @@ PassEngineTesting::IoHooks g_hooks;
 std::function<int()> g_drawSource;
 thread_local int t_lastError = 0;
 constexpr long long kSmallestPiece = 4096;
+// Large aligned writes bypass the page cache: the bytes are the same, the copy into the
+// cache and its later write-back are saved, and the cache keeps what other programs use.
+constexpr long long kDirectMinimum = 1 << 20;
+constexpr long long kDirectAlign = 4096;
+
+class DirectWrites
+{
+public:
+    DirectWrites(int fd, bool wanted) : m_fd(fd)
+    {
+#ifdef O_DIRECT
+        if (wanted) {
+            m_flags = fcntl(fd, F_GETFL);
+            m_on = m_flags >= 0 && fcntl(fd, F_SETFL, m_flags | O_DIRECT) == 0;
+        }
+#else
+        Q_UNUSED(wanted);
+#endif
+    }
+    ~DirectWrites()
+    {
+        Off();
+    }
+    DirectWrites(const DirectWrites&) = delete;
+    DirectWrites& operator=(const DirectWrites&) = delete;
+    bool On() const
+    {
+        return m_on;
+    }
+    void Off()
+    {
+        if (m_on)
+            fcntl(m_fd, F_SETFL, m_flags);
+        m_on = false;
+    }
+
+private:
+    int m_fd;
+    int m_flags = 0;
+    bool m_on = false;
+};
 
 // Copies the first `filled` bytes over the rest of [0, length) by doubling, so a repeating
 // cycle costs a handful of memcpy calls whatever the range's size.
@@ -125,12 +166,25 @@ bool Transfer(int fd, long long offset, unsigned char* buffer, long long length,
     long long done = 0;
     long long piece = length;
     bool flushedSinceProgress = false;
+    DirectWrites direct(fd, write && length >= kDirectMinimum);
     while (done < length) {
-        const long long want = std::min(piece, length - done);
+        long long want = std::min(piece, length - done);
+        if (direct.On()) {
+            const bool aligned =
+                (offset + done) % kDirectAlign == 0 && reinterpret_cast<uintptr_t>(buffer + done) % kDirectAlign == 0;
+            if (!aligned || want < kDirectAlign)
+                direct.Off();
+            else
+                want -= want % kDirectAlign;
+        }
         const ssize_t n = write ? ::write(fd, buffer + done, static_cast<size_t>(want))
                                 : ::read(fd, buffer + done, static_cast<size_t>(want));
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && errno == EINVAL && direct.On()) {
+            direct.Off(); // the file system takes no direct I/O: write through the page cache
+            continue;
+        }
         if (n < 0 && errno == ENOSPC && write) {
             // A nearly full volume keeps space back for data still in the page cache: once
             // that data is flushed it may take more, and smaller writes may fit where a large
@@ -220,6 +274,31 @@ bool FlushToMedium(int fd)
     return fsync(fd) == 0;
 }
 
+bool OnFlushDisk(long long offset, long long length, const char* path, int fd, bool dropCache)
+{
+    const auto& hooks = PassEngineTesting::Hooks();
+    if (hooks.onFlush && !hooks.onFlush())
+        return false;
+    int target = fd;
+    if (fd < 1) {
+        target = ::open(path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (target < 0)
+            return false;
+    }
+    const bool ok = FlushToMedium(target);
+#ifdef POSIX_FADV_DONTNEED
+    if (ok && dropCache)
+        posix_fadvise(target, offset, length, POSIX_FADV_DONTNEED);
+#else
+    Q_UNUSED(offset);
+    Q_UNUSED(length);
+    Q_UNUSED(dropCache);
+#endif
+    if (target != fd)
+        ::close(target);
+    return ok;
+}
+
 int OnOpenDisk(const char* path)
 {
     return ::open(path, OpenFlags());
@@ -259,9 +338,15 @@ bool OnReadPhysicalDisk(long long offset, unsigned char* buffer, long long lengt
 bool WipeNow(long long offset, unsigned char* buffer, long long length, char* path, int fd, long* geometry,
              int algorithm)
 {
-    for (const PassStep& step : AlgorithmPasses(algorithm)) {
+    const QVector<PassStep>& passes = AlgorithmPasses(algorithm);
+    for (int i = 0; i < passes.size(); ++i) {
+        const PassStep& step = passes.at(i);
         FillPass(step, buffer, length, geometry);
         if (!OnReadDisk(offset, buffer, length, path, fd, geometry, 1))
+            return false;
+        // Every pass but the last must reach the medium before the next one replaces it in
+        // the page cache; the last is flushed by the caller's verification.
+        if (i + 1 < passes.size() && !OnFlushDisk(offset, length, path, fd, false))
             return false;
         if (step.check != PassCheck::None &&
             !Verification(offset, buffer, length, path, fd, geometry, true, step.check == PassCheck::VerifyFinal))

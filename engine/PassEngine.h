@@ -26,6 +26,9 @@ bool OnReadPhysicalDisk(long long offset, unsigned char* buffer, long long lengt
 
 // Writes the file's data through to the medium (fsync; F_FULLFSYNC where there is one).
 bool FlushToMedium(int fd);
+// Flushes the file behind `fd` (or `path` when fd < 1); with dropCache, then drops the range
+// from the page cache so that the next read of it comes from the medium.
+bool OnFlushDisk(long long offset, long long length, const char* path, int fd, bool dropCache);
 
 // The errno of the last failed transfer on this thread (0 after a success); the unused-space
 // filler reads it to tell a full volume from other failures.

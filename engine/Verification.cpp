@@ -4,39 +4,16 @@
 #include "PassEngine.h"
 
 #include <algorithm>
-#include <fcntl.h>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
 // Read-back goes in pieces so that verifying a 256 MiB chunk costs a few MiB of memory.
 constexpr long long kComparePiece = 8LL << 20;
 
-// Flushes the file's data to the medium, then drops the range from the page cache so that
-// the next read comes from the disk.
 bool Flush(long long offset, long long length, const char* path, int fd)
 {
-    const auto& hooks = PassEngineTesting::Hooks();
-    if (hooks.onFlush && !hooks.onFlush())
-        return false;
-    int target = fd;
-    if (fd < 1) {
-        target = ::open(path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-        if (target < 0)
-            return false;
-    }
-    const bool ok = FlushToMedium(target);
-#ifdef POSIX_FADV_DONTNEED
-    if (ok)
-        posix_fadvise(target, offset, length, POSIX_FADV_DONTNEED);
-#else
-    Q_UNUSED(offset);
-    Q_UNUSED(length);
-#endif
-    if (target != fd)
-        ::close(target);
-    return ok;
+    return OnFlushDisk(offset, length, path, fd, true);
 }
 
 bool Compare(long long offset, const unsigned char* buffer, long long length, const char* path, int fd, long* geometry)

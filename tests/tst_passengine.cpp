@@ -76,7 +76,7 @@ private slots:
     void openRefusesSymbolicLink();
 
 private:
-    bool Run(int algorithm, long long length, QList<QByteArray>* writes, int* reads = nullptr);
+    bool Run(int algorithm, long long length, QList<QByteArray>* writes, int* reads = nullptr, int* flushes = nullptr);
 
     QTemporaryDir m_dir;
     QByteArray m_file;
@@ -102,7 +102,7 @@ void TestPassEngine::cleanup()
     m_buffer = nullptr;
 }
 
-bool TestPassEngine::Run(int algorithm, long long length, QList<QByteArray>* writes, int* reads)
+bool TestPassEngine::Run(int algorithm, long long length, QList<QByteArray>* writes, int* reads, int* flushes)
 {
     PassEngineTesting::IoHooks hooks;
     hooks.onWrite = [writes](long long, const unsigned char* data, long long n) {
@@ -112,6 +112,11 @@ bool TestPassEngine::Run(int algorithm, long long length, QList<QByteArray>* wri
     hooks.onRead = [reads](long long, unsigned char*, long long) {
         if (reads)
             ++*reads;
+    };
+    hooks.onFlush = [flushes] {
+        if (flushes)
+            ++*flushes;
+        return true;
     };
     PassEngineTesting::SetIoHooks(hooks);
     const int fd = OnOpenDisk(m_file.constData());
@@ -159,8 +164,12 @@ void TestPassEngine::passesOfEachAlgorithm()
     const QStringList tokens = passes.split(QLatin1Char(' '));
     QList<QByteArray> writes;
     int reads = 0;
-    QVERIFY(Run(algorithm, 600, &writes, &reads));
+    int flushes = 0;
+    QVERIFY(Run(algorithm, 600, &writes, &reads, &flushes));
     QCOMPARE(writes.size(), tokens.size());
+    // Each pass but the last reaches the medium before the next; a final check flushes too.
+    const int finalChecks = algorithm == 5 ? 2 : IsSelfVerifying(algorithm) ? 1 : 0;
+    QCOMPARE(flushes, tokens.size() - 1 + finalChecks);
     QCOMPARE(AlgorithmPassCount(algorithm), tokens.size());
     QCOMPARE(reads, readBacks);
     for (int i = 0; i < tokens.size(); ++i) {
