@@ -6,7 +6,8 @@
 #
 # Prints MiB/s or files/s, the ratio to each peer (ours / peer: above 1 is faster) and the
 # peak resident memory of every run. Peers: dd, GNU shred, scrub, srm (installed with
-# apt-get when missing and running as root).
+# apt-get when missing and running as root). BENCH_ONLY="large tree free gutmann" picks
+# sections; BENCH_TREE_FOLDERS (default 50, of 100 files each) sizes the small-file tree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
@@ -88,6 +89,10 @@ make_file() { dd if=/dev/zero of="$1" bs=4M count=$(($2 / 4)) conv=fsync status=
 
 erase=("$eraser" -q --log-dir "$work/logs")
 
+only=" ${BENCH_ONLY:-large tree free gutmann} "
+folders=${BENCH_TREE_FOLDERS:-50}
+
+if [[ $only == *" large "* ]]; then
 echo "== one-pass erasure of a 1 GiB file (algorithm 0, verification 0)"
 mount_image large 1400M
 declare -A large
@@ -105,12 +110,16 @@ for peer in dd shred scrub; do
     [ -n "${large[$peer]:-}" ] && echo "  vs $peer: $(rate 1024 "${large[$peer]}") MiB/s, ratio $(ratio "$ours" "$(rate 1024 "${large[$peer]}")")"
 done
 
-echo "== 5,000 files of 4 KiB in 50 folders"
+fi
+
+if [[ $only == *" tree "* ]]; then
+files=$((folders * 100))
+echo "== $files files of 4 KiB in $folders folders"
 mount_image tree 600M
 make_tree() {
     local d f block
     block=$(printf '%4096s' '')
-    for d in $(seq 1 50); do
+    for d in $(seq 1 "$folders"); do
         mkdir -p "$fs/tree/d$d"
         for f in $(seq 1 100); do printf '%s' "$block" >"$fs/tree/d$d/f$f"; done
     done
@@ -123,12 +132,15 @@ if command -v srm >/dev/null; then
     make_tree; measure "srm -r -llz" srm -r -llz "$fs/tree"; tree[srm]=$secs
 fi
 unmount_image tree
-ours=$(rate 5000 "${tree[ours]}")
+ours=$(rate "$files" "${tree[ours]}")
 echo "  korvane-erase: $ours files/s"
 for peer in shred srm; do
-    [ -n "${tree[$peer]:-}" ] && echo "  vs $peer: $(rate 5000 "${tree[$peer]}") files/s, ratio $(ratio "$ours" "$(rate 5000 "${tree[$peer]}")")"
+    [ -n "${tree[$peer]:-}" ] && echo "  vs $peer: $(rate "$files" "${tree[$peer]}") files/s, ratio $(ratio "$ours" "$(rate "$files" "${tree[$peer]}")")"
 done
 
+fi
+
+if [[ $only == *" free "* ]]; then
 echo "== unused space of a 2 GiB image after deleting 200 MiB of files"
 if [ $is_root -eq 1 ] && [ -e /dev/loop-control ]; then
     marker="KVBENCH-$RANDOM$RANDOM-deleted-file-marker|"
@@ -159,9 +171,13 @@ else
     echo "  skipped: needs root and loop devices for a file system image"
 fi
 
+fi
+
+if [[ $only == *" gutmann "* ]]; then
 echo "== Gutmann (35 passes) on a 64 MiB file"
 mount_image gutmann 200M
 make_file "$fs/g" 64; measure "korvane-erase -a 0 (one pass)" "${erase[@]}" -a 0 -m 0 "$fs/g"; one=$secs
 make_file "$fs/g" 64; measure "korvane-erase -a 10 (35 passes)" "${erase[@]}" -a 10 -m 0 "$fs/g"; gut=$secs
 unmount_image gutmann
 echo "  time per Gutmann pass: $(awk -v g="$gut" 'BEGIN { printf "%.3f", g / 35 }') s against one pass $one s"
+fi
