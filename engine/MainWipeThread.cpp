@@ -9,6 +9,7 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -122,6 +123,35 @@ bool MainWipeThread::WipeChunk(long long offset, long long length, bool last, ch
            Verification(offset, buffer, length, nativePath, fd, geometry, false, true);
 }
 
+MainWipeThread::ChunkRun MainWipeThread::OverwriteChunks(char* nativePath, int fd, long long size, long long maxChunks,
+                                                         int algorithm, int verification, const QString& reportAs,
+                                                         bool endWhenFull)
+{
+    ChunkRun run;
+    ChunkPolicy policy(size, algorithm, verification, chunkSize);
+    long long index = 0;
+    for (long long offset = 0; offset < size && (maxChunks < 0 || index < maxChunks); offset += chunkSize, ++index) {
+        if (StopRequested()) {
+            run.cutShort = true;
+            break;
+        }
+        const long long length = qMin(chunkSize, size - offset);
+        const bool ok = WipeChunk(offset, length, size - offset <= chunkSize, nativePath, fd, algorithm, policy, index);
+        if (ok) {
+            bytesDone += length;
+            emit WipingStatus(bytesDone, reportAs);
+        }
+        run.allChunks = run.allChunks && ok;
+        if (!ok && endWhenFull) {
+            const int error = LastTransferError();
+            run.volumeFull = error == ENOSPC || error == EDQUOT || error == EFBIG;
+            if (run.volumeFull)
+                break;
+        }
+    }
+    return run;
+}
+
 bool MainWipeThread::RemoveLink(const QByteArray& nativePath, const QString& path)
 {
     // A link is removed, never written through: its target is not what was chosen.
@@ -160,25 +190,9 @@ bool MainWipeThread::WipeFileNative(const QByteArray& nativePath, const QString&
         return false;
     }
 
-    const long long size = st.st_size;
-    ChunkPolicy policy(size, algorithm, verification, chunkSize);
-    bool allChunks = true;
-    bool cutShort = false;
-    long long index = 0;
-    for (long long offset = 0; offset < size; offset += chunkSize, ++index) {
-        if (StopRequested()) {
-            cutShort = true;
-            break;
-        }
-        const long long length = qMin(chunkSize, size - offset);
-        const bool ok =
-            WipeChunk(offset, length, size - offset <= chunkSize, native.data(), fd, algorithm, policy, index);
-        if (ok) {
-            bytesDone += length;
-            emit WipingStatus(bytesDone, path);
-        }
-        allChunks = allChunks && ok;
-    }
+    const ChunkRun run = OverwriteChunks(native.data(), fd, st.st_size, -1, algorithm, verification, path, false);
+    bool allChunks = run.allChunks;
+    const bool cutShort = run.cutShort;
 
     bool removed = false;
     struct stat now;

@@ -63,6 +63,16 @@ private:
     bool WipeFileNative(const QByteArray& nativePath, const QString& path, int algorithm, int verification);
     bool WipeChunk(long long offset, long long length, bool last, char* nativePath, int fd, int algorithm,
                    class ChunkPolicy& policy, long long index);
+    struct ChunkRun
+    {
+        bool allChunks = true;   // every chunk overwritten and verified
+        bool cutShort = false;   // a stop request ended it before the end
+        bool volumeFull = false; // a write found the volume full (only with endWhenFull)
+    };
+    // Overwrites [0, size) chunk by chunk (at most maxChunks when it is not negative),
+    // reporting progress against `reportAs`.
+    ChunkRun OverwriteChunks(char* nativePath, int fd, long long size, long long maxChunks, int algorithm,
+                             int verification, const QString& reportAs, bool endWhenFull);
     bool RemoveLink(const QByteArray& nativePath, const QString& path);
     void LogItem(ErasureLog::ItemKind kind, ErasureLog::Outcome outcome, const QString& path);
     void AddCertificateRow(const QString& path, bool result);
@@ -72,6 +82,5 @@ private:
     long long m_chunkSizeOverride = 0;
     QVector<bool> m_jobResults;
     QDateTime m_lastLineTime;
-    bool m_volumeFull = false;
     bool m_fillerFolderMade = false;
 };

@@ -5,12 +5,10 @@
 #include "FolderWalk.h"
 #include "FreeSpace.h"
 #include "PassEngine.h"
-#include "Verification.h"
 
 #include <QDebug>
 #include <QFile>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,11 +16,6 @@
 namespace {
 // At most this many chunks go into one filler file (4 GiB with the production chunk size).
 constexpr long long kChunksPerFiller = 16;
-
-bool VolumeIsFull(int error)
-{
-    return error == ENOSPC || error == EDQUOT || error == EFBIG;
-}
 } // namespace
 
 long long MainWipeThread::SetDriveSpace(const QString& mountPoint)
@@ -66,37 +59,23 @@ QString MainWipeThread::OnCreateFile()
 void MainWipeThread::FillDataInFile(const QString& mountPoint, long long size, long long chunk, int algorithm,
                                     int verification)
 {
-    m_volumeFull = false;
     // One filler file after another while the volume reports free space. The refill ends
     // when the volume says it is full, or when a whole filler file took no bytes: space that
     // is reported free but never handed out (reserved blocks, quotas) must not loop forever.
+    Q_UNUSED(chunk); // the run's chunk size, already in chunkSize
     for (long long remaining = size; remaining > 0 && !StopRequested();) {
-        ChunkPolicy policy(remaining, algorithm, verification, chunk);
         QByteArray native = QFile::encodeName(OnCreateFile());
         const int fd = OnOpenDisk(native.constData());
         if (fd < 0)
             qDebug("Not handle");
-        long long index = 0;
-        for (long long offset = 0; offset < remaining && index < kChunksPerFiller; offset += chunk, ++index) {
-            if (StopRequested())
-                break;
-            const long long length = qMin(chunk, remaining - offset);
-            const bool ok =
-                WipeChunk(offset, length, remaining - offset <= chunk, native.data(), fd, algorithm, policy, index);
-            if (ok) {
-                bytesDone += length;
-                emit WipingStatus(bytesDone, mountPoint);
-            } else if (VolumeIsFull(LastTransferError())) {
-                m_volumeFull = true;
-                break;
-            }
-        }
+        const ChunkRun run =
+            OverwriteChunks(native.data(), fd, remaining, kChunksPerFiller, algorithm, verification, mountPoint, true);
         if (fd >= 0)
             FlushToMedium(fd); // the filler's pages must reach the disk before the file goes
         struct stat st;
         const bool tookBytes = ::stat(native.constData(), &st) == 0 && st.st_size > 0;
         OnCloseDisk(fd);
-        if (StopRequested() || m_volumeFull || !tookBytes)
+        if (StopRequested() || run.volumeFull || !tookBytes)
             break;
         remaining = SetDriveSpace(mountPoint);
     }
