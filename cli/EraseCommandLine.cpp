@@ -36,6 +36,7 @@ public:
         g_runningWorker.store(worker);
         struct sigaction action = {};
         action.sa_handler = OnInterrupt;
+        action.sa_flags = SA_RESETHAND; // a second Ctrl-C ends the program at once
         sigemptyset(&action.sa_mask);
         sigaction(SIGINT, &action, &m_oldInt);
         sigaction(SIGTERM, &action, &m_oldTerm);
@@ -67,8 +68,18 @@ QString ParseIndex(const QString& value, int count, int& target, const char* wha
 
 QString AbsolutePath(const QString& path)
 {
-    QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    return clean;
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+// The path with its folders' links resolved (the last component stays: a link given is
+// removed, not followed), so that a link to a system folder cannot carry an erasure there.
+QString ResolvedPath(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString parent = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (parent.isEmpty())
+        return path;
+    return parent == QLatin1String("/") ? parent + info.fileName() : parent + QLatin1Char('/') + info.fileName();
 }
 
 long long TreeSize(const QString& folder)
@@ -256,7 +267,7 @@ int EraseCommandLine::Run(const QStringList& arguments, const QString& executabl
     // Every path is checked before anything is erased.
     for (QString& path : request.paths) {
         path = AbsolutePath(path);
-        if (app->RestrictSystemFolder(path))
+        if (app->RestrictSystemFolder(path) || app->RestrictSystemFolder(ResolvedPath(path)))
             return Usage(QStringLiteral("refusing to erase a protected location: %1").arg(path));
     }
     for (QString& folder : request.freeSpaceFolders) {

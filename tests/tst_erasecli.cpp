@@ -96,9 +96,14 @@ void TestEraseCli::exitStatus_data()
                                     << "unknown option '--bogus'";
     QTest::newRow("value missing") << QStringList{"@f", "-a"} << 2 << QStringList{"f", "d/x"} << "-a needs a value";
     QTest::newRow("no path") << QStringList{"-q"} << 2 << QStringList{"f", "d/x"} << "no PATH given";
-    QTest::newRow("protected path refused first")
-        << QStringList{"@f", "/etc"} << 2 << QStringList{"f", "d/x"} << "protected location: /etc";
-    QTest::newRow("root refused") << QStringList{"@d", "/"} << 2 << QStringList{"f", "d/x"} << "protected location: /";
+    // Refused paths name nothing that exists, and the root is tried as a dry run: should a
+    // refusal ever fail, the test still touches nothing outside its folder.
+    QTest::newRow("protected path refused first") << QStringList{"@f", "/etc/kv-no-such-entry"} << 2
+                                                  << QStringList{"f", "d/x"} << "protected location: /etc/kv-no";
+    QTest::newRow("link to a system folder refused")
+        << QStringList{"@f", "@etc-link/kv-no-such-entry"} << 2 << QStringList{"f", "d/x"} << "protected location";
+    QTest::newRow("root refused") << QStringList{"--dry-run", "@d", "/"} << 2 << QStringList{"f", "d/x"}
+                                  << "protected location: /";
     QTest::newRow("dry run") << QStringList{"--dry-run", "@f", "@d", "--free-space", "@d"} << 0
                              << QStringList{"f", "d/x"} << "dry run, nothing erased";
     QTest::newRow("after --, a dash name is a path")
@@ -115,6 +120,7 @@ void TestEraseCli::exitStatus()
     QFETCH(QString, message);
     Make(QStringLiteral("f"));
     Make(QStringLiteral("d/x"));
+    QVERIFY(QFile::link(QStringLiteral("/etc"), m_dir->filePath(QStringLiteral("etc-link"))));
     QCOMPARE(Run(arguments), status);
     QVERIFY2((m_out + m_err).contains(message), qPrintable(m_out + m_err));
     QStringList left;
