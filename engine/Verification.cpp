@@ -4,6 +4,7 @@
 #include "PassEngine.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -27,7 +28,7 @@ bool Compare(long long offset, const unsigned char* buffer, long long length, co
         const long long n = std::min(piece, length - done);
         if (!OnReadDisk(offset + done, scratch.get(), n, path, fd, geometry, 0))
             return false;
-        if (!std::equal(scratch.get(), scratch.get() + n, buffer + done))
+        if (std::memcmp(scratch.get(), buffer + done, static_cast<size_t>(n)) != 0)
             return false;
         done += n;
     }
