@@ -14,6 +14,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+bool IsVolumeFull(int error)
+{
+    return error == ENOSPC || error == EDQUOT || error == EFBIG;
+}
+} // namespace
+
 using ErasureLog::ItemKind;
 using ErasureLog::Outcome;
 
@@ -118,7 +125,10 @@ bool MainWipeThread::WipeChunk(long long offset, long long length, bool last, ch
     long geometry[2] = {static_cast<long>(chunkSize), 1};
     if (WipeNow(offset, buffer, length, nativePath, fd, geometry, algorithm))
         return RunCheck(policy.Next(index, offset, last), offset, buffer, length, nativePath, fd, geometry);
-    // A failed pass: rewrite the range with what the buffer holds and read it back.
+    // A failed pass: rewrite the range with what the buffer holds and read it back. On a full
+    // volume the rewrite could only fail the same way.
+    if (IsVolumeFull(LastTransferError()))
+        return false;
     return WipeNow(offset, buffer, length, nativePath, fd, geometry, 0) &&
            Verification(offset, buffer, length, nativePath, fd, geometry, false, true);
 }
@@ -143,8 +153,7 @@ MainWipeThread::ChunkRun MainWipeThread::OverwriteChunks(char* nativePath, int f
         }
         run.allChunks = run.allChunks && ok;
         if (!ok && endWhenFull) {
-            const int error = LastTransferError();
-            run.volumeFull = error == ENOSPC || error == EDQUOT || error == EFBIG;
+            run.volumeFull = IsVolumeFull(LastTransferError());
             if (run.volumeFull)
                 break;
         }

@@ -19,6 +19,7 @@ PassEngineTesting::IoHooks g_hooks;
 std::function<int()> g_drawSource;
 thread_local int t_lastError = 0;
 constexpr long long kSmallestPiece = 4096;
+constexpr long long kMiddlePiece = 256 << 10;
 // Large aligned writes bypass the page cache: the bytes are the same, the copy into the
 // cache and its later write-back are saved, and the cache keeps what other programs use.
 constexpr long long kDirectMinimum = 1 << 20;
@@ -195,7 +196,7 @@ bool Transfer(int fd, long long offset, unsigned char* buffer, long long length,
                 continue;
             }
             if (want > kSmallestPiece) {
-                piece = std::max(kSmallestPiece, want / 2);
+                piece = want > kMiddlePiece ? kMiddlePiece : kSmallestPiece;
                 continue;
             }
         }
