@@ -1,15 +1,24 @@
 #include "KorvaneApp.h"
 
 #include "ErasureLog.h"
+#include "GetVolumes.h"
 #include "Platform.h"
 #include "PlistFormat.h"
 #include "ProtectedLocations.h"
 #include "ShellRunner.h"
 
+#include "ChatApplication.h"
+#include "InternetActivity.h"
+#include "MacApplication.h"
+#include "OtherApplication.h"
+#include "SystemTraces.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTextStream>
+
+#include <functional>
 
 KorvaneApp* KorvaneApp::m_instance = nullptr;
 
@@ -23,10 +32,58 @@ const char kCertificatePathKey[] = "KVF_CertificatePath";
 const char kCheckUpdateKey[] = "KVF_CheckUpdate";
 const char kUpdateScheduleKey[] = "KVF_UpdateSchedule";
 const char kSupportLinkKey[] = "SupportLink";
+const QString kDriveIcon = QStringLiteral(":/images/images/Traces/Drive.png");
 
 void MakeFolder(const QString& path)
 {
     QDir().mkdir(path); // one level only; a missing parent is left to fail silently
+}
+
+// A top category: its header row (appList only) and its left-pane entry.
+void AddTraceCategory(KorvaneApp& app, const QString& name, int id, const QString& icon)
+{
+    app.FillKVFAppListInit(name, true, 0, id, icon, true);
+    app.FillLeftPaneListInit(name, QString(), QString(), 0, id, icon);
+}
+
+// Steps 6 to 8 of GetKVFInfo: the trace catalogs, built once, copied into the row lists.
+void AddTraceCatalogs(KorvaneApp& app)
+{
+    AddTraceCategory(app, QStringLiteral("Application Traces"), 4,
+                     QStringLiteral(":/images/images/Traces/Application_Traces.png"));
+    const struct
+    {
+        const char* name;
+        int id;
+        const char* icon;
+        TraceCatalog* catalog;
+        std::function<bool(int)> build;
+    } subGroups[] = {
+        {"Mac Application", 20, ":/images/images/Applications/mac_application.png", &m_macapplication,
+         [](int parent) { return m_macapplication.MacApplicationList(parent); }},
+        {"Chat Application", 30, ":/images/images/Applications/chat_application.png", &m_chatapplication,
+         [](int parent) { return m_chatapplication.ChatApplicationList(parent); }},
+        {"Other Application", 40, ":/images/images/Applications/other_application.png", &m_otherapplication,
+         [](int parent) { return m_otherapplication.OtherApplicationList(parent); }},
+    };
+    for (const auto& group : subGroups) {
+        app.FillKVFAppListInit(QString::fromUtf8(group.name), true, 4, group.id, QString::fromUtf8(group.icon), true);
+        group.build(group.id);
+        app.FillKVFAppListInit(group.catalog->NodeList());
+        app.FillApplicationTracesList(group.catalog->NodeList());
+    }
+
+    AddTraceCategory(app, QStringLiteral("Internet Activity"), 5,
+                     QStringLiteral(":/images/images/Traces/InternetActivity.png"));
+    m_internetactivity.InetrnetApplicationList(5);
+    app.FillKVFAppListInit(m_internetactivity.NodeList());
+    app.FillInternetTracesList(m_internetactivity.NodeList());
+
+    AddTraceCategory(app, QStringLiteral("System Traces"), 3,
+                     QStringLiteral(":/images/images/Traces/System_Traces.png"));
+    m_systemtraces.SystemTracesList(3);
+    app.FillKVFAppListInit(m_systemtraces.NodeList());
+    app.FillSystemTracesList(m_systemtraces.NodeList());
 }
 } // namespace
 
@@ -151,6 +208,15 @@ bool KorvaneApp::GetKVFInfo()
         if (name == QLatin1String("root"))
             homePath = PlatformPaths::RootHome(HostPlatform());
     }
+
+    // 4. The "Erase Now" header row of the volumes.
+    FillKVFAppListInit(QStringLiteral("Erase Now"), true, 0, 7, kDriveIcon, true);
+    // 5. The disks and one row and left-pane entry per volume.
+    m_getvolumes.CreateDisklist();
+    OnSetDrives(7, 705000);
+
+    // 6 to 8. The trace catalogs; the Trash group reads the disk list built above.
+    AddTraceCatalogs(*this);
     return true;
 }
 
@@ -219,10 +285,34 @@ void KorvaneApp::FillLeftPaneListInit(const QString& title, const QString& subti
     AppendNode(leftPaneList, entry);
 }
 
+bool KorvaneApp::FillDiskInfo()
+{
+    for (DISKINFO* disk = m_getvolumes.DiskList(); disk; disk = disk->next) {
+        auto* copy = new DISKINFO(*disk); // shares the volume list with the discovery
+        copy->next = nullptr;
+        AppendNode(diskList, copy);
+    }
+    return true;
+}
+
+bool KorvaneApp::OnSetDrives(int group, int firstId)
+{
+    FillDiskInfo();
+    if (group != 7)
+        return true;
+    int id = firstId;
+    for (DISKINFO* disk = diskList; disk; disk = disk->next) {
+        for (PARTITIONINFO* volume = disk->partitionList; volume; volume = volume->next, ++id) {
+            FillKVFAppListInit(volume->volumeName, true, 7, id, kDriveIcon, true);
+            FillLeftPaneListInit(volume->volumeName, volume->fileSystem, volume->mountPoint, 7, id, kDriveIcon);
+        }
+    }
+    return true;
+}
+
 void KorvaneApp::DisabledEnabledAll(bool enabled)
 {
-    for (QObject* button :
-         {settingsButton, backButton, forwardButton, closeButton, maximizeButton, minimizeButton}) {
+    for (QObject* button : {settingsButton, backButton, forwardButton, closeButton, maximizeButton, minimizeButton}) {
         if (button)
             button->setProperty("enabled", enabled);
     }
@@ -269,10 +359,17 @@ void KorvaneApp::FreeMemory()
     for (DISKINFO* disk = diskList; disk; disk = disk->next)
         disk->partitionList = nullptr;
     FreeNodes(diskList);
+    m_getvolumes.FreeGetVolumesInfo();
     FreeApplicationInfo(appTracesList);
     FreeApplicationInfo(internetTracesList);
     FreeApplicationInfo(systemTracesList);
     FreeApplicationInfo(appList);
     FreeNodes(leftPaneList);
+    // The catalogs own their nodes and every trace path.
+    m_internetactivity.FreeInternetActivityList();
+    m_macapplication.FreeMacApplicationList();
+    m_chatapplication.FreeChatApplicationList();
+    m_otherapplication.FreeOtherApplicationList();
+    m_systemtraces.FreeSystemApplicationList();
     FreeErasureSummaryList();
 }

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qtbase5-dev qtbase5-dev-tools libqt5svg5
-    fontconfig fonts-dejavu-core
+    fontconfig fonts-dejavu-core fonts-urw-base35
     xvfb xauth
     psmisc unzip zip e2fsprogs util-linux coreutils
     poppler-utils

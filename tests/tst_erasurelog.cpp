@@ -121,12 +121,9 @@ void TestErasureLog::startAndEndBlocks()
     app->CreateLogLines(AbortLine(end).split('\n'));
     app->CreateLogLines(EndBlock(end));
     const QStringList expected{
-        "Korvane File Eraser start 05/12/2026|09:05:07",
-        QString(68, '-'),
-        "Erasure aborted by user at  05/12/2026|18:00:00 ",
-        "",
-        "Korvane File Eraser Ends 05/12/2026|18:00:00",
-        QString(68, '-'),
+        "Korvane File Eraser start 05/12/2026|09:05:07",    QString(68, '-'),
+        "Erasure aborted by user at  05/12/2026|18:00:00 ", "",
+        "Korvane File Eraser Ends 05/12/2026|18:00:00",     QString(68, '-'),
     };
     QCOMPARE(ReadLog(), expected);
 }

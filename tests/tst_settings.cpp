@@ -66,10 +66,9 @@ void TestSettings::firstStartWritesDefaultsAndFolders()
     QCOMPARE(app->settingsPath, bundle + "/Resources/kvf_setting.plist");
 
     QSettings stored(app->settingsPath, PlistFormat());
-    const QMap<QString, QString> expected{{"KVF_Algorithm", "0"},      {"KVF_Verification", "0"},
-                                          {"KVF_LogPath", bundle},     {"KVF_CertificatePath", bundle},
-                                          {"KVF_CheckUpdate", "1"},    {"KVF_UpdateSchedule", "1"},
-                                          {"SupportLink", ""}};
+    const QMap<QString, QString> expected{
+        {"KVF_Algorithm", "0"},   {"KVF_Verification", "0"},   {"KVF_LogPath", bundle}, {"KVF_CertificatePath", bundle},
+        {"KVF_CheckUpdate", "1"}, {"KVF_UpdateSchedule", "1"}, {"SupportLink", ""}};
     QCOMPARE(stored.allKeys().size(), 7);
     for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
         QCOMPARE(stored.value(it.key()).type(), QVariant::String);
@@ -88,8 +87,10 @@ void TestSettings::storedValuesAreLoaded_data()
     QTest::addColumn<int>("schedule");
     QTest::addColumn<QString>("logPath");
 
-    QTest::newRow("gutmann") << QVariantMap{{"KVF_Algorithm", "10"}, {"KVF_Verification", "2"},
-                                            {"KVF_CheckUpdate", "1"}, {"KVF_UpdateSchedule", "3"},
+    QTest::newRow("gutmann") << QVariantMap{{"KVF_Algorithm", "10"},
+                                            {"KVF_Verification", "2"},
+                                            {"KVF_CheckUpdate", "1"},
+                                            {"KVF_UpdateSchedule", "3"},
                                             {"KVF_LogPath", "/srv/logs"}}
                              << 10 << 2 << true << 3 << "/srv/logs";
     QTest::newRow("missing keys read empty") << QVariantMap{{"SupportLink", "x"}} << 0 << 0 << false << 0 << "";

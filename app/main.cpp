@@ -1,0 +1,52 @@
+// Korvane File Eraser: one instance per machine, the licence agreement once, the splash
+// while the start-up task builds the state, then the main window.
+#include "KorvaneApp.h"
+#include "KorvaneforFileMain.h"
+#include "KvResources.h"
+#include "LicenseAgreement.h"
+#include "MessageBox.h"
+#include "SingleInstance.h"
+#include "SplashScreenDlg.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <memory>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication::setSetuidAllowed(true);
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("korvane-file-eraser"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Korvane File Eraser"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("korvane-file-eraser"));
+    KvEnsureResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/images/TitleBar/AppIcon.png")));
+
+    KorvaneApp* app = KorvaneApp::GetInstance();
+    app->SetFolders(QCoreApplication::applicationDirPath());
+
+    SingleInstance instance;
+    if (!instance.Acquire()) {
+        MessageBox box(QStringLiteral("Warning"), QStringLiteral("Another instance is already running."),
+                       MessageBox::Warning, MessageBox::OkOnly);
+        box.exec();
+        return 1;
+    }
+
+    if (!LicenseAgreement::EnsureAccepted())
+        return 0;
+
+    std::unique_ptr<KorvaneforFileMain> mainWindow;
+    SplashScreenDlg::SetMainWindowFactory([&mainWindow]() -> QWidget* {
+        mainWindow.reset(new KorvaneforFileMain);
+        return mainWindow.get();
+    });
+    SplashScreenDlg splash;
+    splash.raise();
+    splash.show();
+    splash.SplashInit();
+    const int code = application.exec();
+    mainWindow.reset();
+    return code;
+}

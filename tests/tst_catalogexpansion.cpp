@@ -1,0 +1,333 @@
+// Pattern expansion, browser profile discovery, ICQ archives, Trash paths and the
+// installed-application probes of the catalogs, each against planted files.
+#include "CatalogTestSupport.h"
+
+#include "ChatApplication.h"
+#include "InternetActivity.h"
+#include "MacApplication.h"
+#include "OtherApplication.h"
+#include "SystemTraces.h"
+
+#include "FakeCommands.h"
+
+// Exposes the working path list of the interpreter to the pattern tests.
+class ExpansionProbe : public TraceCatalog
+{
+public:
+    QStringList Expand(const QString& pattern, bool folders)
+    {
+        EmptyWorkingList();
+        FindFileFolder(pattern, folders);
+        QStringList paths;
+        for (PATHINFO* path = m_pathList; path; path = path->next)
+            paths << path->path;
+        EmptyWorkingList();
+        return paths;
+    }
+};
+
+class TestCatalogExpansion : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void findFileFolder_data();
+    void findFileFolder();
+    void icqArchives();
+    void trashFollowsVolumes();
+    void chromeProfiles();
+    void chromeProfilesStopBeforeFirefoxIds();
+    void profilesIni_data();
+    void profilesIni();
+    void applicationLookup_data();
+    void applicationLookup();
+};
+
+namespace {
+const char kChrome[] = "Library/Application Support/Google/Chrome/";
+
+// The lines of the nodes below `ownerId`, with their paths, from a catalog list.
+QStringList Subtree(const APPLICATIONINFO* list, int ownerId, const QString& home)
+{
+    QSet<int> ids{ownerId};
+    APPLICATIONINFO* copies = nullptr;
+    for (const APPLICATIONINFO* node = list; node; node = node->next) {
+        if (!ids.contains(node->parentId))
+            continue;
+        ids.insert(node->currentId);
+        auto* copy = new APPLICATIONINFO(*node);
+        copy->next = nullptr;
+        AppendNode(copies, copy);
+    }
+    const QStringList lines = DumpNodes(copies, home);
+    FreeNodes(copies);
+    return lines;
+}
+
+QStringList GroupPaths(const APPLICATIONINFO* list, int id)
+{
+    QStringList paths;
+    for (const APPLICATIONINFO* node = list; node; node = node->next)
+        if (node->currentId == id)
+            for (const PATHINFO* path = node->pathList; path; path = path->next)
+                paths << path->path;
+    return paths;
+}
+} // namespace
+
+void TestCatalogExpansion::findFileFolder_data()
+{
+    QTest::addColumn<QStringList>("planted");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<bool>("folders");
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList caches{"Cache", "Cache.db", "OfflineCache", "Other"};
+    QTest::newRow("substring anywhere in the name")
+        << caches << "d/Cache*" << false << QStringList{"d/Cache", "d/Cache.db", "d/OfflineCache"};
+    QTest::newRow("case ignored") << QStringList{"cookies.sqlite", "Cookies-journal", "Bookmarks"} << "d/Cookies*"
+                                  << false << QStringList{"d/Cookies-journal", "d/cookies.sqlite"};
+    QTest::newRow("only the text before the first star counts")
+        << QStringList{"a.ico", "b.png", "sub/"} << "d/*.ico" << false << QStringList{"d/a.ico", "d/b.png"};
+    QTest::newRow("folders end in /*") << QStringList{"Cache/", "CacheStorage/", "Cachefile"} << "d/Cache*" << true
+                                       << QStringList{"d/Cache/*", "d/CacheStorage/*"};
+    QTest::newRow("hidden entries are skipped")
+        << QStringList{".Cache", ".CacheDir/", "Cache"} << "d/Cache*" << false << QStringList{"d/Cache"};
+    QTest::newRow("no star: the whole name")
+        << QStringList{"install.log", "install.log.0.gz", "install.logs/", "x.log"} << "d/install.log" << false
+        << QStringList{"d/install.log", "d/install.log.0.gz"};
+    QTest::newRow("folder path holding the prefix takes all")
+        << QStringList{"a", "b"} << "Cachedir/d/Cache*" << false << QStringList{"Cachedir/d/a", "Cachedir/d/b"};
+    QTest::newRow("missing folder") << QStringList{} << "nowhere/Cache*" << false << QStringList{};
+}
+
+void TestCatalogExpansion::findFileFolder()
+{
+    QFETCH(QStringList, planted);
+    QFETCH(QString, pattern);
+    QFETCH(bool, folders);
+    QFETCH(QStringList, expected);
+    QTemporaryDir dir;
+    const QString base = pattern.startsWith("Cachedir") ? dir.path() + "/Cachedir/d/" : dir.path() + "/d/";
+    QDir().mkpath(base);
+    for (const QString& entry : planted)
+        CatalogFixture::PlantAt(base + entry);
+
+    ExpansionProbe probe;
+    QStringList actual = probe.Expand(dir.path() + "/" + pattern, folders);
+    actual.replaceInStrings(dir.path() + "/", QString());
+    actual.sort(); // the listing order is the file system's
+    expected.sort();
+    QCOMPARE(actual, expected);
+}
+
+void TestCatalogExpansion::icqArchives()
+{
+    CatalogFixture fx({"/Applications/ICQ.app"});
+    const QString container = "Library/Containers/com.icq.macicq/Data/Library/Application Support/ICQ/";
+    const QString support = "Library/Application Support/ICQ/";
+    for (const QString& entry :
+         {container + "111/archive/", container + "222/other/", container + "333/archive", container + ".hid/archive/",
+          support + "history.sqlite", support + "history.sqlite-journal", support + "444/archive/"})
+        fx.Plant(entry);
+
+    m_chatapplication.ChatApplicationList(30);
+    QCOMPARE(
+        GroupPaths(m_chatapplication.NodeList(), 407001),
+        QStringList({fx.home + "/" + support + "history.sqlite", fx.home + "/" + support + "history.sqlite-journal",
+                     fx.home + "/" + container + "111/archive/*", fx.home + "/" + support + "444/archive/*"}));
+}
+
+void TestCatalogExpansion::trashFollowsVolumes()
+{
+    CatalogFixture fx;
+    auto* disk = new DISKINFO;
+    for (const char* mountPoint : {"/", "/Volumes/Data", ""}) {
+        auto* volume = new PARTITIONINFO;
+        volume->mountPoint = mountPoint;
+        AppendNode(disk->partitionList, volume);
+    }
+    auto* second = new DISKINFO;
+    second->partitionList = new PARTITIONINFO;
+    second->partitionList->mountPoint = "/Volumes/USB Stick";
+    disk->next = second;
+    fx.app->diskList = disk;
+
+    m_systemtraces.SystemTracesList(3);
+    QCOMPARE(GroupPaths(m_systemtraces.NodeList(), 601000),
+             QStringList({"/.Trashes/*", "/Volumes/Data/.Trashes/*", "/.Trashes/*", "/Volumes/USB Stick/.Trashes/*",
+                          fx.home + "/.Trash/*"}));
+
+    // The application state's copy shares its volume lists with the volume discovery.
+    for (DISKINFO* d = disk; d; d = d->next)
+        FreeNodes(d->partitionList);
+}
+
+void TestCatalogExpansion::chromeProfiles()
+{
+    CatalogFixture fx({"/Applications/Google Chrome.app"});
+    for (const char* entry : {"Default/Cookies", "Profile 1/Bookmarks", "Profile 3/", "System Profile/Bookmarks",
+                              "profile-notes", ".profile-hidden/", "Local State"})
+        fx.Plant(kChrome + QString(entry));
+    fx.Plant("Library/Caches/Google/Chrome/Profile 3/Cache/");
+
+    m_internetactivity.InetrnetApplicationList(5);
+    QStringList profiles;
+    for (const QString& line : Subtree(m_internetactivity.NodeList(), 1000, fx.home))
+        if (line.startsWith("1000 "))
+            profiles << line;
+    const QString icon = " [installed] :/images/images/Applications/profile_users.png";
+    QCOMPARE(profiles, QStringList({"1000 1020 DEFAULT" + icon, "1000 1040 PROFILE 1" + icon,
+                                    "1000 1060 PROFILE 3" + icon, "1000 1080 PROFILE-NOTES" + icon}));
+    QCOMPARE(GroupPaths(m_internetactivity.NodeList(), 1021),
+             QStringList(
+                 {fx.home + "/" + kChrome + "Default/Cookies", fx.home + "/" + kChrome + "Default/Local Storage/*"}));
+    QCOMPARE(GroupPaths(m_internetactivity.NodeList(), 1050),
+             QStringList{fx.home + "/" + kChrome + "Profile 1/Bookmarks"});
+    QCOMPARE(GroupPaths(m_internetactivity.NodeList(), 1065),
+             QStringList({fx.home + "/" + kChrome + "Profile 3/GPUCache/*",
+                          fx.home + "/Library/Caches/Google/Chrome/Profile 3/Cache/*"}));
+    // Each profile carries the ten groups, numbered from its id.
+    QCOMPARE(Subtree(m_internetactivity.NodeList(), 1080, fx.home).filter(QRegExp("^1080 ")).size(), 10);
+}
+
+void TestCatalogExpansion::chromeProfilesStopBeforeFirefoxIds()
+{
+    CatalogFixture fx({"/Applications/Google Chrome.app", "/Applications/Firefox.app"});
+    for (int i = 1; i <= 60; ++i)
+        fx.Plant(QString("%1Profile %2/").arg(kChrome).arg(i, 2, 10, QChar('0')));
+    fx.WriteText(fx.home + "/Library/Application Support/Firefox/profiles.ini", "Name=ff\nPath=Profiles/ff\n");
+
+    m_internetactivity.InetrnetApplicationList(5);
+    int chromeProfiles = 0;
+    int lastId = 0;
+    for (const APPLICATIONINFO* node = m_internetactivity.NodeList(); node; node = node->next) {
+        if (node->parentId == 1000) {
+            ++chromeProfiles;
+            lastId = node->currentId;
+        }
+        if (node->currentId >= 2000 && node->currentId < 3000)
+            QVERIFY2(node->parentId == 5 || node->parentId >= 2000, qPrintable(node->name));
+    }
+    QCOMPARE(chromeProfiles, 49); // DEFAULT and 48 further profiles
+    QCOMPARE(lastId, 1980);
+}
+
+void TestCatalogExpansion::profilesIni_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QStringList>("expected"); // profile nodes, then the Cookies and cache groups of each
+
+    QTest::newRow("relative Profiles/ value")
+        << QByteArray("[Profile0]\nName=main\nIsRelative=1\nPath=Profiles/abc.default\n")
+        << QStringList{"2000 2020 main", "2020 2021 Cookies", "    ~/FF/Profiles/abc.default/cookies.sqlite",
+                       "2020 2023 Internet Cache"};
+    QTest::newRow("absolute value") << QByteArray("Name=ext\nPath=@ROOT@/ff\n")
+                                    << QStringList{"2000 2020 ext", "2020 2021 Cookies", "    @ROOT@/ff/cookies.sqlite",
+                                                   "2020 2023 Internet Cache", "    @ROOT@/ff/Cache/*"};
+    QTest::newRow("Path before Name, then a section reusing the name")
+        << QByteArray("Path=Profiles/p\nName=n\n[Profile1]\nPath=Profiles/q\n")
+        << QStringList{"2000 2020 ",        "2000 2040 n",
+                       "2020 2021 Cookies", "2020 2023 Internet Cache",
+                       "2040 2041 Cookies", "2040 2043 Internet Cache"};
+    QTest::newRow("other case and leading blanks ignored")
+        << QByteArray("name=zz\n Path=Profiles/q\npath=Profiles/r\nNAME=x\n") << QStringList{};
+    QTest::newRow("a bare relative value stays below the data folder")
+        << QByteArray("Name=linuxish\nPath=abc.default\n")
+        << QStringList{"2000 2020 linuxish", "2020 2021 Cookies", "    ~/FF/abc.default/cookies.sqlite",
+                       "2020 2023 Internet Cache"};
+}
+
+void TestCatalogExpansion::profilesIni()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QStringList, expected);
+    CatalogFixture fx({"/Applications/Firefox.app"});
+    const QString ff = "Library/Application Support/Firefox";
+    fx.WriteText(fx.home + "/" + ff + "/profiles.ini", ini.replace("@ROOT@", QFile::encodeName(fx.Root())));
+    for (const QString& profile : {ff + "/Profiles/abc.default/", ff + "/abc.default/"})
+        fx.Plant(profile + "cookies.sqlite");
+    fx.PlantAt(fx.Root() + "/ff/cookies.sqlite");
+    fx.PlantAt(fx.Root() + "/ff/Cache/");
+
+    m_internetactivity.InetrnetApplicationList(5);
+    QStringList actual;
+    bool taken = false; // the paths of the groups of interest follow their node's line
+    for (QString line : Subtree(m_internetactivity.NodeList(), 2000, fx.home)) {
+        line.replace("~/" + ff, "~/FF").replace(fx.Root(), "@ROOT@");
+        if (!line.startsWith("    "))
+            taken = line.startsWith("2000 ") || line.contains(QRegExp("^20[24]0 20[24][13] "));
+        if (taken)
+            actual << line.section(" [", 0, 0);
+    }
+    QCOMPARE(actual, expected);
+}
+
+void TestCatalogExpansion::applicationLookup_data()
+{
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QStringList>("installed"); // names of the installed chat and other applications
+    QTest::addColumn<QStringList>("searched");  // grep's search names, in order
+
+    const QStringList allSearches{"Messages",
+                                  "Skype",
+                                  "Adium",
+                                  "ICQ",
+                                  "VLC",
+                                  "Adobe Flash Player Manager",
+                                  "Adobe Flash Player Install Manager",
+                                  "MPlayer OSX"};
+    QTest::newRow("standard locations, Messages below /System/Applications")
+        << QStringList{"/System/Applications/Messages.app", "/Applications/Skype.app",
+                       "/Applications/Utilities/Adobe Flash Player Install Manager.app"}
+        << QByteArray("      Location: /Applications/Skype.app\n")
+        << QStringList{"Messages", "Skype", "Adobe Flash Player"} << QStringList{"Adium", "ICQ", "VLC", "MPlayer OSX"};
+    QTest::newRow("first listed location that exists wins; odd lines skipped")
+        << QStringList{"/opt/Skype.app", "/Apps/Adium.app", "/Apps/VLC.app"}
+        << QByteArray("      Location: /gone/Skype.app\n/Apps/Adium.app\nVLC without path\n"
+                      "      Location: /opt/Skype.app\n  Adium/x\n  VLC Location: /Apps/VLC.app")
+        << QStringList{"Skype", "VLC"} << allSearches;
+    QTest::newRow("second search name after the first one's lines")
+        << QStringList{"/x/Adobe Flash Player Install Manager.app"}
+        << QByteArray("  Location: /y/Adobe Flash Player Manager.app\n"
+                      "  Location: /x/Adobe Flash Player Install Manager.app\n")
+        << QStringList{"Adobe Flash Player"} << allSearches;
+}
+
+void TestCatalogExpansion::applicationLookup()
+{
+    QFETCH(QStringList, present);
+    QFETCH(QByteArray, list);
+    QFETCH(QStringList, installed);
+    QFETCH(QStringList, searched);
+    CatalogFixture fx(present);
+    FakeCommands fakes;
+    fakes.AddScript("grep", "exec /bin/grep \"$@\"");
+    // The list path reaches grep as one word, whatever it holds.
+    fx.app->infoFilePath = fx.Root() + "/it's a \"$(list)\" `file`.txt";
+    fx.WriteInstalledList(list);
+
+    m_chatapplication.ChatApplicationList(30);
+    m_otherapplication.OtherApplicationList(40);
+    QStringList actual;
+    for (TraceCatalog* catalog :
+         {static_cast<TraceCatalog*>(&m_chatapplication), static_cast<TraceCatalog*>(&m_otherapplication)})
+        for (const APPLICATIONINFO* node = catalog->NodeList(); node; node = node->next)
+            if (node->installed && (node->parentId == 30 || node->parentId == 40))
+                actual << node->name;
+            else if (!node->installed)
+                QVERIFY2(!node->pathList && (!node->next || node->next->parentId != node->currentId),
+                         "a missing application has no paths and no groups");
+    QCOMPARE(actual, installed);
+
+    QStringList calls;
+    for (const QString& call : fakes.Calls("grep")) {
+        QCOMPARE(call.section('\t', 1), fx.app->infoFilePath);
+        calls << call.section('\t', 0, 0);
+    }
+    QCOMPARE(calls, searched);
+}
+
+QTEST_GUILESS_MAIN(TestCatalogExpansion)
+#include "tst_catalogexpansion.moc"

@@ -1,0 +1,257 @@
+// The whole traces tree that start-up builds for a fake home, held against a recorded tree,
+// and the rules every catalog table keeps.
+#include "CatalogTestSupport.h"
+
+#include "ChatApplication.h"
+#include "InternetActivity.h"
+#include "MacApplication.h"
+#include "OtherApplication.h"
+#include "SystemTraces.h"
+
+#include "FakeCommands.h"
+#include "Platform.h"
+
+#include <QRegularExpression>
+
+using namespace Catalog;
+
+class TestCatalogTree : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fakeHomeBuildsRecordedTree();
+    void tablesKeepTheirRules();
+    void builtListsHangChildrenAfterParents();
+    void rootWithoutHomeUsesRootsHome();
+};
+
+namespace {
+QStringList ReadExpected(const QString& name, const QString& root)
+{
+    QFile file(qEnvironmentVariable("KV_SOURCE_DIR") + "/tests/data/catalogs/" + name);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {"cannot read " + name};
+    QStringList lines = QString::fromUtf8(file.readAll()).replace("@ROOT@", root).split('\n');
+    lines.removeAll(QString());
+    return lines;
+}
+
+// Rows that the traces part of start-up adds (the drives come from the volume discovery).
+APPLICATIONINFO* TraceRowsOnly(APPLICATIONINFO* rows, APPLICATIONINFO*& owned)
+{
+    for (APPLICATIONINFO* row = rows; row; row = row->next) {
+        if (row->currentId == 7 || row->parentId == 7)
+            continue;
+        auto* copy = new APPLICATIONINFO(*row);
+        copy->next = nullptr;
+        AppendNode(owned, copy);
+    }
+    return owned;
+}
+
+QStringList TrashPathsOf(const KorvaneApp& app)
+{
+    QStringList paths;
+    for (DISKINFO* disk = app.diskList; disk; disk = disk->next)
+        for (PARTITIONINFO* volume = disk->partitionList; volume; volume = volume->next)
+            paths << "    " + (volume->mountPoint == "/" ? QString() : volume->mountPoint) + "/.Trashes/*";
+    return paths;
+}
+
+std::vector<const Application*> AllApplications()
+{
+    std::vector<const Application*> all;
+    for (const auto* table :
+         {&macapplication::Table(), &chatapplication::Table(), &otherapplication::Table(), &internetactivity::Table()})
+        all.insert(all.end(), table->begin(), table->end());
+    return all;
+}
+
+// A table path: starts with "/" (profile paths and absolute ones alike), no empty component,
+// and a "*" only where its expansion reads it.
+QString PathRuleViolation(const TracePath& path)
+{
+    const QString text = QString::fromUtf8(path.text);
+    if (path.expand == Expand::VolumeTrashes)
+        return text.isEmpty() ? QString() : "volume rule with text";
+    if (!text.startsWith('/') || text.contains("//") || text.endsWith('/'))
+        return "not a clean absolute suffix: " + text;
+    const QString last = text.section('/', -1);
+    const QString folder = text.section('/', 0, -2);
+    if (folder.contains('*'))
+        return "star before the last component: " + text;
+    switch (path.expand) {
+    case Expand::Plain:
+        return (text.contains('*') && last != "*") ? "plain path with a pattern: " + text : QString();
+    case Expand::Files:
+    case Expand::Folders: // without a star the whole name is the prefix
+        return last.count('*') > 1 ? "pattern with two stars: " + text : QString();
+    case Expand::AccountArchives:
+        return text.contains('*') ? "archive folder with a star: " + text : QString();
+    case Expand::VolumeTrashes:
+        break;
+    }
+    return QString();
+}
+} // namespace
+
+void TestCatalogTree::fakeHomeBuildsRecordedTree()
+{
+    // Every application is present except Disk Utility, MPlayer and iCab, some only at
+    // their second location or through the installed-applications list.
+    CatalogFixture fx({"/System",
+                       "/Applications/iTunes.app",
+                       "/System/Applications/QuickTime Player.app",
+                       "/System/Applications/Preview.app",
+                       "/Applications/Calculator.app",
+                       "/Applications/Notes.app",
+                       "/System/Applications/Photos.app",
+                       "/System/Applications/Messages.app",
+                       "/Applications/ICQ.app",
+                       "/Applications/Adium.app",
+                       "/Volumes/Apps/Skype.app",
+                       "/Applications/VLC.app",
+                       "/opt/Flash/Adobe Flash Player Install Manager.app",
+                       "/Applications/Google Chrome.app",
+                       "/Applications/Firefox.app",
+                       "/Applications/Opera.app",
+                       "/Applications/Safari.app",
+                       "/Applications/Camino.app",
+                       "/Applications/OmniWeb.app",
+                       "/Applications/Navigator.app",
+                       "/Applications/Flock.app"});
+    fx.WriteInstalledList("      Location: /Applications/Skype.app\n"
+                          "      Location: /Volumes/Apps/Skype.app\n"
+                          "      Location: /opt/Flash/Adobe Flash Player Install Manager.app\n");
+    for (const char* file : {"Library/Application Support/Google/Chrome/Default/Cookies",
+                             "Library/Application Support/Google/Chrome/Default/Cookies-journal",
+                             "Library/Application Support/Google/Chrome/Profile 1/History",
+                             "Library/Application Support/Google/Chrome/System Profile/",
+                             "Library/Application Support/Google/Chrome/profile.json",
+                             "Library/Caches/Google/Chrome/Default/Cache/",
+                             "Library/Application Support/Firefox/Profiles/abc.default/cookies.sqlite",
+                             "Library/Application Support/Firefox/Profiles/abc.default/places.sqlite",
+                             "Library/Caches/Firefox/Profiles/abc.default/cache2/",
+                             "Library/Safari/History.db",
+                             "Library/Safari/Databases/___IndexedDB/one.db",
+                             "Library/Safari/Databases/___IndexedDB/sub/two.db",
+                             "Library/Safari/icons/",
+                             "Library/Application Support/ICQ/history.sqlite-wal",
+                             "Library/Application Support/ICQ/12345/archive/",
+                             "Library/Caches/com.icq.macicq/Cache.db",
+                             "Library/Application Support/Microsoft/Skype for Desktop/Cookies",
+                             "Library/Containers/com.apple.Notes/Data/Library/Caches/com.apple.Notes/Cache.db-shm",
+                             "Library/Caches/Opera/icons/site.png",
+                             "Library/Caches/com.operasoftware.Opera/Cache/",
+                             "Library/Caches/Flock/Profiles/first/Cache/"})
+        fx.Plant(file);
+    fx.PlantAt(fx.Root() + "/navigator-work/bookmarks.html");
+    fx.WriteText(fx.home + "/Library/Application Support/Firefox/profiles.ini",
+                 "[Profile0]\nName=default\nIsRelative=1\nPath=Profiles/abc.default\n");
+    fx.WriteText(fx.home + "/Library/Application Support/Navigator/profiles.ini",
+                 "[Profile0]\nName=work\nPath=" + QFile::encodeName(fx.Root()) + "/navigator-work\n");
+    fx.WriteText(fx.home + "/Library/Application Support/Flock/profiles.ini", "Path=Profiles/first\nName=named\n");
+
+    QVERIFY(fx.app->GetKVFInfo());
+
+    QStringList expected = ReadExpected("fake-home-tree.txt", fx.Root());
+    // The volumes seen at start-up lead the Trash group.
+    expected.insert(expected.indexOf(QRegularExpression("^3 601000 Trash .*")) + 1, TrashPathsOf(*fx.app).join('\n'));
+    expected = expected.join('\n').split('\n', Qt::SkipEmptyParts);
+    APPLICATIONINFO* rows = nullptr;
+    const QStringList actual = DumpNodes(TraceRowsOnly(fx.app->appList, rows), fx.home);
+    if (qEnvironmentVariableIsSet("KV_PRINT_TREE")) // to review a changed tree by eye
+        qInfo().noquote() << actual.join('\n');
+    CompareDumps(actual, expected);
+    KorvaneApp::FreeApplicationInfo(rows);
+
+    // The three category lists hold the same rows as appList below their category.
+    auto section = [&](int first, int last) {
+        const QStringList all = DumpNodes(fx.app->appList, fx.home);
+        const int from = all.indexOf(QRegularExpression(QString("^%1 .*").arg(first)));
+        const int to = last ? all.indexOf(QRegularExpression(QString("^0 %1 .*").arg(last))) : all.size();
+        return all.mid(from, to - from);
+    };
+    CompareDumps(DumpNodes(fx.app->appTracesList, fx.home), section(4, 5));
+    CompareDumps(DumpNodes(fx.app->internetTracesList, fx.home), section(5, 3));
+    CompareDumps(DumpNodes(fx.app->systemTracesList, fx.home), section(3, 0));
+
+    QStringList pane;
+    for (LEFTPANEINFO* entry = fx.app->leftPaneList; entry; entry = entry->next)
+        if (entry->group == 0)
+            pane << QString("%1 %2 %3").arg(entry->id).arg(entry->title, entry->icon);
+    QCOMPARE(pane, QStringList({"4 Application Traces :/images/images/Traces/Application_Traces.png",
+                                "5 Internet Activity :/images/images/Traces/InternetActivity.png",
+                                "3 System Traces :/images/images/Traces/System_Traces.png"}));
+}
+
+void TestCatalogTree::tablesKeepTheirRules()
+{
+    QSet<int> applicationIds;
+    for (const Application* app : AllApplications()) {
+        QVERIFY2(!applicationIds.contains(app->id), app->name);
+        applicationIds.insert(app->id);
+        QVERIFY2(!app->locations.empty(), app->name);
+        for (const char* location : app->locations)
+            QVERIFY2(QString(location).startsWith('/'), location);
+        QVERIFY2(QString(app->icon).startsWith(":/images/images/Applications/"), app->icon);
+        QSet<int> numbers;
+        for (const TraceGroup& group : app->groups) {
+            // Group numbers stay below the step between two profiles of one browser.
+            QVERIFY2(group.id >= 1 && group.id < 20 && !numbers.contains(group.id), group.name);
+            numbers.insert(group.id);
+            for (const TracePath& path : group.paths) {
+                QVERIFY2(PathRuleViolation(path).isEmpty(), qPrintable(PathRuleViolation(path)));
+                const bool profilePath = path.base == Base::ProfileData || path.base == Base::ProfileCache;
+                QVERIFY2(profilePath == (app->profiles.kind != Profiles::None), path.text);
+            }
+        }
+    }
+    QSet<int> groupIds;
+    for (const TraceGroup& group : systemtraces::Table()) {
+        QVERIFY2(group.id >= 601000 && group.id < 700000 && !groupIds.contains(group.id), group.name);
+        groupIds.insert(group.id);
+        for (const TracePath& path : group.paths)
+            QVERIFY2(PathRuleViolation(path).isEmpty(), qPrintable(PathRuleViolation(path)));
+    }
+    QCOMPARE(AllApplications().size(), size_t(25));
+    QCOMPARE(systemtraces::Table().size(), size_t(19));
+}
+
+void TestCatalogTree::builtListsHangChildrenAfterParents()
+{
+    CatalogFixture fx({"/System", "/Applications/Google Chrome.app", "/Applications/Firefox.app"});
+    fx.Plant("Library/Application Support/Google/Chrome/Profile 1/");
+    fx.WriteText(fx.home + "/Library/Application Support/Firefox/profiles.ini",
+                 "Name=a\nPath=Profiles/a\nName=b\nPath=/elsewhere/b\n");
+    QVERIFY(fx.app->GetKVFInfo());
+    for (APPLICATIONINFO* list : {fx.app->appTracesList, fx.app->internetTracesList, fx.app->systemTracesList}) {
+        QSet<int> seen{3, 4, 5};
+        for (APPLICATIONINFO* node = list; node; node = node->next) {
+            QVERIFY2(seen.contains(node->parentId), qPrintable(node->name));
+            QVERIFY2(!seen.contains(node->currentId) || node->currentId == node->parentId, qPrintable(node->name));
+            seen.insert(node->currentId);
+        }
+    }
+}
+
+void TestCatalogTree::rootWithoutHomeUsesRootsHome()
+{
+    CatalogFixture fx;
+    FakeCommands fakes;
+    fakes.Add("whoami", "root\n");
+    qunsetenv("HOME");
+    fx.app->homePath.clear();
+    QVERIFY(fx.app->GetKVFInfo());
+    const QString rootHome = PlatformPaths::RootHome(HostPlatform());
+    QCOMPARE(fx.app->homePath, rootHome);
+    QStringList bash;
+    for (APPLICATIONINFO* node = fx.app->systemTracesList; node; node = node->next)
+        if (node->currentId == 624000 || node->currentId == 642000)
+            bash << node->pathList->path;
+    QCOMPARE(bash, QStringList({rootHome + "/.bash_history", rootHome + "/Library/Saved Application State/*"}));
+}
+
+QTEST_GUILESS_MAIN(TestCatalogTree)
+#include "tst_catalogtree.moc"

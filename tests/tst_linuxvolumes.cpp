@@ -1,0 +1,379 @@
+// The Linux volume discovery: on a fake /sys/block tree and mount table built in a
+// temporary folder, and live on this machine (sanity only, plus a loop-mounted image
+// where the machine lets root attach one).
+#include "GetVolumes.h"
+#include "LinuxVolumeDiscovery.h"
+#include "VolumeDump.h"
+#include "VolumeListing.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+void Write(const QString& path, const QByteArray& text)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+// A sysfs-like tree: devices live under devices/ and block/<name> links to them, so that
+// the bus shows in the path as it does in /sys.
+class FakeSys
+{
+public:
+    explicit FakeSys(const QString& root) : m_root(root) {}
+
+    QString Disk(const QString& name, const QString& busPath, const QByteArray& dev, qint64 sectors)
+    {
+        const QString dir = m_root + "/sys/devices/" + busPath + "/block/" + name;
+        Write(dir + "/dev", dev + "\n");
+        Write(dir + "/size", QByteArray::number(sectors) + "\n");
+        Write(dir + "/ro", "0\n");
+        Write(dir + "/removable", "0\n");
+        QDir().mkpath(m_root + "/sys/block");
+        QFile::link(dir, m_root + "/sys/block/" + name);
+        return dir;
+    }
+    void Partition(const QString& diskDir, const QString& name, const QByteArray& dev)
+    {
+        Write(diskDir + "/" + name + "/dev", dev + "\n");
+        Write(diskDir + "/" + name + "/partition", "1\n");
+    }
+    QString Root() const { return m_root; }
+
+private:
+    QString m_root;
+};
+
+QStringList Dump(const GetVolumes& volumes)
+{
+    return DumpDisks(volumes.DiskList());
+}
+
+bool Run(const QString& program, const QStringList& args, QString* out = nullptr)
+{
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return false;
+    if (out)
+        *out = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    return true;
+}
+
+} // namespace
+
+class TestLinuxVolumes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fakeMachine();
+    void homeRuleOnlyWhenVolumeRootIsNotWritable_data();
+    void homeRuleOnlyWhenVolumeRootIsNotWritable();
+    void liveListingShowsRootDisk();
+    void liveLoopImageIsNotListed();
+    void liveMappedImageMapsToItsBackingDisk();
+};
+
+void TestLinuxVolumes::fakeMachine()
+{
+    QTemporaryDir tmp;
+    FakeSys sys(tmp.path());
+    const QString sda = sys.Disk("sda", "pci0000:00/0000:00:1f.2/ata1/host0/target0:0:0/0:0:0:0", "8:0", 1953525168);
+    Write(sda + "/device/vendor", "ATA     \n");
+    Write(sda + "/device/model", "WDC WD10EZEX-08W\n");
+    sys.Partition(sda, "sda1", "8:1");
+    sys.Partition(sda, "sda2", "8:2");
+    const QString sdb =
+        sys.Disk("sdb", "pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/host6/target6:0:0/6:0:0:0", "8:16", 60062500);
+    Write(sdb + "/device/vendor", "SanDisk \n");
+    Write(sdb + "/device/model", "Cruzer Blade    \n");
+    Write(sdb + "/removable", "1\n");
+    sys.Partition(sdb, "sdb1", "8:17");
+    sys.Partition(sdb, "sdb2", "8:18");
+    const QString nvme = sys.Disk("nvme0n1", "pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0", "259:0", 1953525168);
+    Write(nvme + "/device/model", "Samsung SSD 980 PRO 1TB                 \n");
+    sys.Partition(nvme, "nvme0n1p1", "259:1");
+    sys.Partition(nvme, "nvme0n1p2", "259:2");
+    const QString sr0 = sys.Disk("sr0", "pci0000:00/0000:00:1f.2/ata2/host1/target1:0:0/1:0:0:0", "11:0", 3049408);
+    Write(sr0 + "/ro", "1\n");
+    Write(sr0 + "/device/vendor", "HL-DT-ST\n");
+    Write(sr0 + "/device/model", "DVDRAM GP65NS60\n");
+    const QString dm0 = sys.Disk("dm-0", "virtual", "254:0", 1900000000);
+    Write(dm0 + "/dm/name", "vg-root\n");
+    Write(dm0 + "/slaves/sda2", "");
+    const QString dm1 = sys.Disk("dm-1", "virtual", "254:1", 1900000000);
+    Write(dm1 + "/dm/name", "luks-home\n");
+    Write(dm1 + "/slaves/nvme0n1p2", "");
+    const QString loop0 = sys.Disk("loop0", "virtual", "7:0", 204800);
+    Write(loop0 + "/loop/backing_file", "/home/tester/images/disk.img\n");
+    sys.Disk("loop1", "virtual", "7:1", 0);
+
+    Write(tmp.path() + "/mountinfo", "21 26 0:20 / /proc rw,relatime - proc proc rw\n"
+                                     "26 1 254:0 / / rw,relatime - ext4 /dev/mapper/vg-root rw\n"
+                                     "27 26 259:1 / /boot/efi rw,relatime - vfat /dev/nvme0n1p1 rw,fmask=0077\n"
+                                     "28 26 254:1 / /home rw,relatime shared:5 - ext4 /dev/mapper/luks-home rw\n"
+                                     "29 26 0:25 / /tmp rw - tmpfs tmpfs rw\n"
+                                     "30 26 254:1 /tester/data /srv/data rw,relatime - ext4 /dev/mapper/luks-home rw\n"
+                                     "31 26 8:17 / /media/tester/MY\\040STICK rw,nosuid - vfat /dev/sdb1 rw\n"
+                                     "32 26 0:45 /@ /media/tester/backup rw - btrfs /dev/sdb2 rw,subvol=/@\n"
+                                     "33 26 11:0 / /media/tester/CDROM ro,nosuid - iso9660 /dev/sr0 ro\n"
+                                     "34 26 7:0 / /mnt/image rw,relatime - ext4 /dev/loop0 rw\n");
+    QDir().mkpath(tmp.path() + "/by-label");
+    QFile::link("../../sdb1", tmp.path() + "/by-label/MY\\x20STICK");
+
+    LinuxVolumeSources sources;
+    sources.sysRoot = tmp.path() + "/sys";
+    sources.mountTable = tmp.path() + "/mountinfo";
+    sources.labelFolder = tmp.path() + "/by-label";
+    sources.homePath = "/home/tester";
+    QMap<QString, QPair<qint64, qint64>> space{{"/", {100000, 40000}},
+                                               {"/boot/efi", {500, 400}},
+                                               {"/home", {900000, 300000}},
+                                               {"/media/tester/MY STICK", {30000, 29000}},
+                                               {"/media/tester/backup", {2000, 1000}},
+                                               {"/mnt/image", {90000, 80000}}};
+    sources.spaceOf = [&](const QString& mountPoint, qint64& total, qint64& free) {
+        if (!space.contains(mountPoint))
+            return false;
+        total = space[mountPoint].first;
+        free = space[mountPoint].second;
+        return true;
+    };
+    sources.canWrite = [](const QString&) { return false; };
+
+    GetVolumes volumes;
+    LinuxVolumeDiscovery discovery(sources);
+    volumes.CreateDisklist(discovery);
+    QCOMPARE(Dump(volumes), (QStringList{
+                                "dm-0 | /dev/dm-0 | vg-root | Device Mapper | 972800000000 | -",
+                                "dm-1 | /dev/dm-1 | luks-home | Device Mapper | 972800000000 | -",
+                                "loop0 | /dev/loop0 | Disk Image (disk.img) | Disk Image | 104857600 | -",
+                                "nvme0n1 | /dev/nvme0n1 | Samsung SSD 980 PRO 1TB | NVMe | 1000204886016 | listed",
+                                "  /dev/nvme0n1p1 | efi | vfat | /boot/efi | 500 | 400",
+                                "  /dev/mapper/luks-home | home | ext4 | /home/tester | 900000 | 300000",
+                                "sda | /dev/sda | WDC WD10EZEX-08W | SATA | 1000204886016 | listed",
+                                "  /dev/mapper/vg-root | File System | ext4 | / | 100000 | 40000",
+                                "sdb | /dev/sdb | SanDisk Cruzer Blade | USB | 30752000000 | listed",
+                                "  /dev/sdb1 | MY STICK | vfat | /media/tester/MY STICK | 30000 | 29000",
+                                "  /dev/sdb2 | backup | btrfs | /media/tester/backup | 2000 | 1000",
+                                "sr0 | /dev/sr0 | HL-DT-ST DVDRAM GP65NS60 | SATA | 1561296896 | -",
+                            }));
+
+    // The mapped volumes are kept per physical disk, as containers are on macOS.
+    QStringList containers;
+    for (const CONTAINERINFO* c = volumes.CoreStorageList(); c; c = c->next)
+        containers << c->wholeDisk + ": " + c->partitionList->mountPoint;
+    QCOMPARE(containers, (QStringList{"sda: /", "nvme0n1: /home/tester"}));
+
+    // The loop-mounted image is known and traced to its loop device, never offered.
+    const QVector<LinuxMountedVolume> mounted = discovery.MountedVolumes();
+    const auto image = std::find_if(mounted.begin(), mounted.end(),
+                                    [](const LinuxMountedVolume& v) { return v.volume.mountPoint == "/mnt/image"; });
+    QVERIFY(image != mounted.end());
+    QCOMPARE(image->wholeDisk, QString("loop0"));
+    QVERIFY(!image->mapped);
+}
+
+void TestLinuxVolumes::homeRuleOnlyWhenVolumeRootIsNotWritable_data()
+{
+    QTest::addColumn<QString>("home");
+    QTest::addColumn<QStringList>("writable");
+    QTest::addColumn<QStringList>("mountPoints");
+    QTest::newRow("home volume root not writable")
+        << "/home/tester" << QStringList{} << QStringList{"/", "/home/tester"};
+    QTest::newRow("home volume root writable") << "/home/tester" << QStringList{"/home"} << QStringList{"/", "/home"};
+    QTest::newRow("home on the root volume") << "/root" << QStringList{} << QStringList{"/root", "/home"};
+}
+
+void TestLinuxVolumes::homeRuleOnlyWhenVolumeRootIsNotWritable()
+{
+    QFETCH(QString, home);
+    QFETCH(QStringList, writable);
+    QFETCH(QStringList, mountPoints);
+    QTemporaryDir tmp;
+    FakeSys sys(tmp.path());
+    const QString vda = sys.Disk("vda", "pci0000:00/0000:00:02.0/virtio1", "254:0", 2097152);
+    sys.Partition(vda, "vda1", "254:1");
+    sys.Partition(vda, "vda2", "254:2");
+    Write(tmp.path() + "/mountinfo", "26 1 254:1 / / rw - ext4 /dev/vda1 rw\n"
+                                     "27 26 254:2 / /home rw - xfs /dev/vda2 rw\n");
+    LinuxVolumeSources sources;
+    sources.sysRoot = tmp.path() + "/sys";
+    sources.mountTable = tmp.path() + "/mountinfo";
+    sources.labelFolder = tmp.path() + "/none";
+    sources.homePath = home;
+    sources.spaceOf = [](const QString&, qint64& total, qint64& free) {
+        total = 10;
+        free = 5;
+        return true;
+    };
+    sources.canWrite = [&](const QString& path) { return writable.contains(path); };
+    GetVolumes volumes;
+    LinuxVolumeDiscovery discovery(sources);
+    volumes.CreateDisklist(discovery);
+    QVERIFY(volumes.DiskList());
+    QCOMPARE(volumes.DiskList()->mediaName, QString("VirtIO Block Device"));
+    QStringList found;
+    for (const PARTITIONINFO* v = volumes.DiskList()->partitionList; v; v = v->next)
+        found << v->mountPoint;
+    QCOMPARE(found, mountPoints);
+}
+
+void TestLinuxVolumes::liveListingShowsRootDisk()
+{
+    GetVolumes volumes;
+    LinuxVolumeDiscovery discovery;
+    volumes.CreateDisklist(discovery);
+    const QVector<LinuxMountedVolume> mounted = discovery.MountedVolumes();
+    const auto root = std::find_if(mounted.begin(), mounted.end(), [](const LinuxMountedVolume& v) {
+        return v.volume.mountPoint == "/" || v.volume.mountPoint == qEnvironmentVariable("HOME");
+    });
+    if (root == mounted.end())
+        QSKIP("the root file system is not on a block device here");
+
+    const DISKINFO* disk = volumes.DiskList();
+    while (disk && disk->diskName != root->wholeDisk)
+        disk = disk->next;
+    QVERIFY2(disk, qPrintable("no record for " + root->wholeDisk));
+    QVERIFY(disk->listed);
+    QVERIFY(!disk->mediaName.isEmpty());
+    QVERIFY(disk->totalSize > 0);
+    bool rootSeen = false;
+    for (const PARTITIONINFO* v = disk->partitionList; v; v = v->next) {
+        QVERIFY(!v->fileSystem.isEmpty());
+        QVERIFY(v->totalSize > 0);
+        QVERIFY(v->freeSpace >= 0 && v->freeSpace <= v->totalSize);
+        QVERIFY(QFileInfo(v->mountPoint).isDir());
+        rootSeen = rootSeen || v->mountPoint == root->volume.mountPoint;
+    }
+    QVERIFY(rootSeen);
+    for (const DISKINFO* d = volumes.DiskList(); d; d = d->next)
+        QVERIFY2(!(d->listed && d->diskName.startsWith("loop")), qPrintable(d->diskName));
+    QVERIFY(FormatVolumeListing(volumes.DiskList()).contains(disk->mediaName));
+}
+
+void TestLinuxVolumes::liveLoopImageIsNotListed()
+{
+    if (geteuid() != 0)
+        QSKIP("attaching a loop device needs root");
+    QTemporaryDir tmp;
+    const QString image = tmp.filePath("image.ext4");
+    const QString mountPoint = tmp.filePath("mnt");
+    QDir().mkpath(mountPoint);
+    {
+        QFile file(image);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(16 * 1024 * 1024));
+    }
+    QString device;
+    if (!Run("mkfs.ext4", {"-q", "-F", image}) || !Run("losetup", {"-f", "--show", image}, &device))
+        QSKIP("mkfs.ext4 or losetup is not usable here");
+    if (!Run("mount", {device, mountPoint})) {
+        Run("losetup", {"-d", device});
+        QSKIP("mounting a loop device is not allowed here");
+    }
+
+    GetVolumes volumes;
+    LinuxVolumeDiscovery discovery;
+    volumes.CreateDisklist(discovery);
+    const QVector<LinuxMountedVolume> mounted = discovery.MountedVolumes();
+    Run("umount", {mountPoint});
+    Run("losetup", {"-d", device});
+
+    const QString loop = QFileInfo(device).fileName();
+    const auto found = std::find_if(mounted.begin(), mounted.end(),
+                                    [&](const LinuxMountedVolume& v) { return v.volume.mountPoint == mountPoint; });
+    QVERIFY(found != mounted.end());
+    QCOMPARE(found->wholeDisk, loop);
+    QCOMPARE(found->volume.fileSystem, QString("ext4"));
+    const DISKINFO* disk = volumes.DiskList();
+    while (disk && disk->diskName != loop)
+        disk = disk->next;
+    QVERIFY(disk);
+    QCOMPARE(disk->protocol, QString("Disk Image"));
+    QCOMPARE(disk->mediaName, QString("Disk Image (image.ext4)"));
+    QVERIFY(!disk->listed);
+    for (const DISKINFO* d = volumes.DiskList(); d; d = d->next)
+        for (const PARTITIONINFO* v = d->partitionList; v; v = v->next)
+            QVERIFY(v->mountPoint != mountPoint);
+}
+
+void TestLinuxVolumes::liveMappedImageMapsToItsBackingDisk()
+{
+    if (geteuid() != 0)
+        QSKIP("attaching a loop device needs root");
+    QTemporaryDir tmp;
+    const QString image = tmp.filePath("disk.img");
+    const QString mountPoint = tmp.filePath("mnt");
+    QDir().mkpath(mountPoint);
+    {
+        // One primary Linux partition from sector 2048 to the end, in an MBR.
+        QFile file(image);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(32 * 1024 * 1024));
+        QByteArray entry(16, '\0');
+        entry[4] = char(0x83);
+        const quint32 start = 2048, count = 32 * 2048 - 2048;
+        for (int i = 0; i < 4; ++i) {
+            entry[8 + i] = char((start >> (8 * i)) & 0xff);
+            entry[12 + i] = char((count >> (8 * i)) & 0xff);
+        }
+        file.seek(0x1BE);
+        file.write(entry);
+        file.seek(510);
+        file.write("\x55\xaa", 2);
+    }
+    QString device;
+    if (!Run("losetup", {"-f", "-P", "--show", image}, &device))
+        QSKIP("losetup is not usable here");
+    const QString loop = QFileInfo(device).fileName();
+    QString mapped = device + "p1";
+    QString mappedName = loop + "p1";
+    bool viaDeviceMapper = false;
+    if (!QFile::exists(mapped)) {
+        // No partitions for loop devices on this kernel: try a device-mapper target instead.
+        mappedName = "kvtest-" + QString::number(getpid());
+        QProcess dm;
+        dm.start("dmsetup", {"create", mappedName});
+        dm.waitForStarted();
+        dm.write(QStringLiteral("0 %1 linear %2 2048\n").arg(32 * 2048 - 2048).arg(device).toUtf8());
+        dm.closeWriteChannel();
+        if (!dm.waitForFinished(60000) || dm.exitCode() != 0) {
+            Run("losetup", {"-d", device});
+            QSKIP("this machine makes neither loop partitions nor device-mapper targets");
+        }
+        mapped = "/dev/mapper/" + mappedName;
+        viaDeviceMapper = true;
+    }
+    const bool mounted = Run("mkfs.ext4", {"-q", "-F", mapped}) && Run("mount", {mapped, mountPoint});
+    QVector<LinuxMountedVolume> volumes;
+    if (mounted) {
+        volumes = LinuxVolumeDiscovery().MountedVolumes();
+        Run("umount", {mountPoint});
+    }
+    if (viaDeviceMapper)
+        Run("dmsetup", {"remove", mappedName});
+    Run("losetup", {"-d", device});
+    QVERIFY(mounted);
+
+    const auto found = std::find_if(volumes.begin(), volumes.end(),
+                                    [&](const LinuxMountedVolume& v) { return v.volume.mountPoint == mountPoint; });
+    QVERIFY(found != volumes.end());
+    QCOMPARE(found->wholeDisk, loop);
+    QCOMPARE(found->mapped, viaDeviceMapper);
+}
+
+QTEST_GUILESS_MAIN(TestLinuxVolumes)
+#include "tst_linuxvolumes.moc"

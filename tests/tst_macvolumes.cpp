@@ -1,0 +1,476 @@
+// The macOS volume discovery, fed through fake `diskutil`, `Diskutil` and `df` commands
+// that print outputs recorded on real Macs (tests/data/macos, see SOURCES.md there). The
+// real `grep` filters them, as on a Mac. No public source recorded every command of one
+// machine, so a scenario combines recordings; the few lines no recording holds (the
+// "Part of Whole:" of a partition, a plain partition's info) are written here in the
+// recorded format and marked "made".
+#include "FakeCommands.h"
+#include "GetVolumes.h"
+#include "MacVolumeDiscovery.h"
+#include "VolumeDump.h"
+
+#include <QFile>
+#include <QMap>
+#include <QtTest>
+
+namespace {
+
+QByteArray Recorded(const QString& name, const QList<QPair<QByteArray, QByteArray>>& edits = {})
+{
+    QFile file(qEnvironmentVariable("KV_SOURCE_DIR") + "/tests/data/macos/" + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing recorded output %s", qPrintable(name));
+    QByteArray text = file.readAll();
+    for (const auto& edit : edits)
+        text.replace(edit.first, edit.second);
+    return text;
+}
+
+// The first lines of every recorded `diskutil info` of a partition.
+QByteArray MadePartOfWhole(const QByteArray& device, const QByteArray& whole)
+{
+    return "   Device Identifier:         " + device + "\n   Device Node:               /dev/" + device +
+           "\n   Whole:                     No\n   Part of Whole:             " + whole + "\n";
+}
+
+// Fake diskutil (both spellings) and df that answer by their arguments; anything not
+// answered fails, as a missing disk does.
+class FakeMac
+{
+public:
+    void Diskutil(const QByteArray& args, const QByteArray& output) { m_diskutil.insert(args, output); }
+    void Df(const QByteArray& output) { m_df = output; }
+
+    void Install()
+    {
+        QByteArray body = "case \"$*\" in\n";
+        int n = 0;
+        for (auto it = m_diskutil.begin(); it != m_diskutil.end(); ++it) {
+            const QString file = m_fakes.Dir() + QStringLiteral("/reply%1").arg(++n);
+            QFile out(file);
+            out.open(QIODevice::WriteOnly);
+            out.write(it.value());
+            out.close();
+            body += "  '" + it.key() + "') cat '" + QFile::encodeName(file) + "' ;;\n";
+        }
+        body += "  *) exit 1 ;;\nesac\n";
+        m_fakes.AddScript("diskutil", body);
+        m_fakes.AddScript("Diskutil", body);
+        m_fakes.Add("df", m_df, m_df.isEmpty() ? 1 : 0);
+    }
+
+    QStringList Calls(const QString& name) const { return m_fakes.Calls(name); }
+
+private:
+    FakeCommands m_fakes;
+    QMap<QByteArray, QByteArray> m_diskutil;
+    QByteArray m_df;
+};
+
+QStringList Dump(const GetVolumes& volumes)
+{
+    return DumpDisks(volumes.DiskList());
+}
+
+QStringList DumpContainers(const CONTAINERINFO* list)
+{
+    QStringList lines;
+    for (const CONTAINERINFO* c = list; c; c = c->next) {
+        lines << "on " + c->wholeDisk;
+        for (const PARTITIONINFO* v = c->partitionList; v; v = v->next)
+            lines << VolumeLine(v);
+    }
+    return lines;
+}
+
+QStringList Discover(GetVolumes& volumes)
+{
+    MacVolumeDiscovery discovery;
+    volumes.CreateDisklist(discovery);
+    return Dump(volumes);
+}
+
+} // namespace
+
+class TestMacVolumes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { qputenv("HOME", "/Users/tester"); }
+
+    void trimString_data();
+    void trimString();
+    void diskInfoSize_data();
+    void diskInfoSize();
+    void everyRecordedListGivesOneRecordPerDisk_data();
+    void everyRecordedListGivesOneRecordPerDisk();
+    void keyAtColumnZeroIsIgnoredAndLastLineWins();
+    void plainHfsLayout();
+    void apfsDataVolumeStandsForHomeOnPhysicalDisk();
+    void diskImagesAndVirtualDisksAreNotListed();
+    void mountPointWithBlanksStaysWhole();
+    void otherDisksVolumesAreNotTaken();
+    void coreStorageGroupListsItsPhysicalDisk();
+    void containerCountLimitsTheTurns_data();
+    void containerCountLimitsTheTurns();
+    void apfsVolumeInfoDecidesAppend_data();
+    void apfsVolumeInfoDecidesAppend();
+    void freeReleasesEverything();
+};
+
+void TestMacVolumes::trimString_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("indented value") << "Device Node:"
+                                    << "   Device Node:              /dev/disk0  "
+                                    << "/dev/disk0";
+    QTest::newRow("empty value, trailing blanks") << "Volume Name:"
+                                                  << "   Volume Name:               "
+                                                  << "";
+    QTest::newRow("value with blanks") << "Mount Point:"
+                                       << "   Mount Point:   /Volumes/My Disk"
+                                       << "/Volumes/My Disk";
+    QTest::newRow("key missing: whole line") << "Protocol:"
+                                             << "  something else \n"
+                                             << "something else";
+    QTest::newRow("first occurrence") << "Disk:"
+                                      << "Disk: a Disk: b"
+                                      << "a Disk: b";
+}
+
+void TestMacVolumes::trimString()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, line);
+    QFETCH(QString, value);
+    QCOMPARE(GetVolumes::TrimString(key, line), value);
+}
+
+void TestMacVolumes::diskInfoSize_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<qint64>("bytes");
+    QTest::newRow("example") << "500.1 GB (500107862016 Bytes) (exactly 976773168 512-Byte-Units)"
+                             << Q_INT64_C(500107862016);
+    QTest::newRow("zero") << "0 B (0 Bytes) (exactly 0 512-Byte-Units) (0.0%)" << Q_INT64_C(0);
+    QTest::newRow("percent after") << "55.8 GB (55848755200 Bytes) (exactly 109079600 512-Byte-Units) (22.4%)"
+                                   << Q_INT64_C(55848755200);
+    QTest::newRow("no parenthesis, no Bytes") << "500.1 GB" << Q_INT64_C(0);
+    QTest::newRow("not applicable") << "Not applicable (no file system)" << Q_INT64_C(0);
+    QTest::newRow("empty") << "" << Q_INT64_C(0);
+    QTest::newRow("beyond 32 bits") << "3.0 TB (3000592982016 Bytes)" << Q_INT64_C(3000592982016);
+}
+
+void TestMacVolumes::diskInfoSize()
+{
+    QFETCH(QString, value);
+    QFETCH(qint64, bytes);
+    QCOMPARE(GetVolumes::GetDiskInfoSize(value), bytes);
+}
+
+void TestMacVolumes::everyRecordedListGivesOneRecordPerDisk_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("disks");
+    const QStringList d0to8{"disk0", "disk1", "disk2", "disk3", "disk4", "disk5", "disk6", "disk7", "disk8"};
+    QTest::newRow("01") << "diskutil-list-01.txt" << d0to8;
+    QTest::newRow("02") << "diskutil-list-02.txt" << QStringList(d0to8.mid(0, 4));
+    QTest::newRow("03") << "diskutil-list-03.txt" << QStringList(d0to8.mid(0, 3));
+    QTest::newRow("04") << "diskutil-list-04.txt" << QStringList(d0to8.mid(0, 5));
+    QTest::newRow("05 bare header") << "diskutil-list-05.txt" << QStringList(d0to8.mid(0, 1));
+    QTest::newRow("06") << "diskutil-list-06.txt" << QStringList(d0to8.mid(0, 3));
+    QTest::newRow("07") << "diskutil-list-07-diskimage.txt" << QStringList{"disk3"};
+    QTest::newRow("08") << "diskutil-list-08-diskimage-synthesized.txt" << QStringList{"disk4"};
+    QTest::newRow("09") << "diskutil-list-09.txt" << QStringList(d0to8.mid(0, 4));
+    QTest::newRow("10") << "diskutil-list-10.txt" << QStringList(d0to8.mid(0, 2));
+    QTest::newRow("11") << "diskutil-list-11.txt" << QStringList(d0to8.mid(0, 4));
+    QTest::newRow("12") << "diskutil-list-12.txt" << QStringList(d0to8.mid(0, 5));
+    QTest::newRow("13 leading blank line") << "diskutil-list-13-excerpt-fdisk-sdcard.txt" << QStringList{"disk3"};
+    QTest::newRow("14") << "diskutil-list-14-excerpt-synthesized.txt" << QStringList{"disk1"};
+    QTest::newRow("15") << "diskutil-list-15-excerpt-external-hfs.txt" << QStringList{"disk2"};
+    QTest::newRow("17 no blank lines") << "diskutil-list-17-apple-silicon-cd.txt"
+                                       << QStringList{"disk0", "disk3", "disk4", "disk5"};
+    QTest::newRow("18") << "diskutil-list-18-bigsur-intel-usb.txt" << QStringList(d0to8.mid(0, 3));
+    QTest::newRow("19") << "diskutil-list-19-apple-silicon-sdcard-freespace.txt"
+                        << QStringList{"disk0", "disk3", "disk4"};
+}
+
+void TestMacVolumes::everyRecordedListGivesOneRecordPerDisk()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, disks);
+    FakeMac mac;
+    mac.Diskutil("list", Recorded(file));
+    mac.Install();
+    GetVolumes volumes;
+    QStringList expected;
+    for (const QString& disk : disks)
+        expected << disk + " |  |  |  | 0 | -"; // no info answered: nothing known, nothing listed
+    QCOMPARE(Discover(volumes), expected);
+    QStringList infoCalls;
+    for (const QString& disk : disks)
+        infoCalls << "info\t" + disk;
+    QCOMPARE(mac.Calls("Diskutil"), QStringList{"list"} + infoCalls);
+}
+
+void TestMacVolumes::keyAtColumnZeroIsIgnoredAndLastLineWins()
+{
+    FakeMac mac;
+    mac.Diskutil("list", "/dev/disk0 (internal):\n");
+    mac.Diskutil("info disk0", "   Protocol:                 SATA\n"
+                               "Protocol: Disk Image\n"
+                               "   Device / Media Name:      First\n"
+                               "   Device / Media Name:      Second\n");
+    mac.Df("/dev/disk0s1   39Gi   21Gi   18Gi    54%  5560911  4742575   54%   /\n");
+    mac.Install();
+    GetVolumes volumes;
+    QCOMPARE(Discover(volumes), QStringList{"disk0 |  | Second | SATA | 0 | listed"});
+}
+
+void TestMacVolumes::plainHfsLayout()
+{
+    FakeMac mac;
+    mac.Diskutil("list", Recorded("diskutil-list-05.txt"));
+    mac.Diskutil("cs list", Recorded("diskutil-cs-list-04-none.txt"));
+    mac.Diskutil("info disk0", Recorded("diskutil-info-disk0-02.txt"));
+    // made: no recording of a plain HFS+ partition's info or of this machine's df
+    mac.Diskutil("info disk0s2", MadePartOfWhole("disk0s2", "disk0") +
+                                     "   Volume Name:              Macintosh HD\n"
+                                     "   Partition Type:           Apple_HFS\n"
+                                     "   File System Personality:  Journaled HFS+\n"
+                                     "   Total Size:               42.1 GB (42089095168 Bytes) (exactly 82205264 "
+                                     "512-Byte-Units)\n"
+                                     "   Volume Free Space:        19.6 GB (19575492608 Bytes) (exactly 38233384 "
+                                     "512-Byte-Units)\n");
+    mac.Df("Filesystem     Size   Used  Avail Capacity  iused    ifree %iused  Mounted on\n"
+           "/dev/disk0s2   39Gi   21Gi   18Gi    54%  5560911  4742575   54%   /\n"
+           "devfs         181Ki  181Ki    0Bi   100%      626        0  100%   /dev\n"
+           "map -hosts      0Bi    0Bi    0Bi   100%        0        0  100%   /net\n");
+    mac.Install();
+    GetVolumes volumes;
+    QCOMPARE(Discover(volumes), (QStringList{
+                                    "disk0 | /dev/disk0 | APPLE SSD SM768E | SATA | 751277983744 | listed",
+                                    "  /dev/disk0s2 | Macintosh HD | Journaled HFS+ | / | 42089095168 | 19575492608",
+                                }));
+    QVERIFY(!volumes.CoreStorageList());
+    QVERIFY(!volumes.APFSContainerList());
+}
+
+void TestMacVolumes::apfsDataVolumeStandsForHomeOnPhysicalDisk()
+{
+    FakeMac mac;
+    mac.Diskutil("list", Recorded("diskutil-list-17-apple-silicon-cd.txt"));
+    // The unfiltered listing is a heading followed by one recorded section per container.
+    mac.Diskutil("apfs list", "APFS Containers (1 found)\n" + Recorded("diskutil-apfs-list-01.txt"));
+    mac.Diskutil("info disk0s2", MadePartOfWhole("disk0s2", "disk0"));
+    // Recorded while the machine ran from another system, which mounted it under /Volumes.
+    mac.Diskutil("info disk3s5",
+                 Recorded("diskutil-info-apfs-disk3s5-data-01.txt", {{"/Volumes/Data", "/System/Volumes/Data"}}));
+    mac.Diskutil("info disk0", Recorded("diskutil-info-disk0-03.txt"));
+    // Recorded where the drive was disk4; newer systems spell "Media Read-Only:".
+    mac.Diskutil("info disk5", Recorded("diskutil-info-optical-dvd-disk4-readonly-01.txt", {{"disk4", "disk5"}}));
+    mac.Df(Recorded("df-H-05.txt"));
+    mac.Install();
+
+    GetVolumes volumes;
+    QCOMPARE(Discover(volumes), (QStringList{
+                                    "disk0 | /dev/disk0 | APPLE SSD AP0256J | PCI-Express | 251000193024 | listed",
+                                    "  /dev/disk3s5 | Data | APFS | /Users/tester | 245107195904 | 183397150720",
+                                    "disk3 |  |  |  | 0 | -",
+                                    "disk4 |  |  |  | 0 | -",
+                                    "disk5 | /dev/disk5 | HL-DT-ST DVDRAM GP65NS60 | USB | 1561296896 | -",
+                                }));
+    // System and Preboot have other roles, Recovery and VM are not mounted: never asked.
+    QCOMPARE(mac.Calls("diskutil"), (QStringList{"apfs\tlist", "info\tdisk3s5", "cs\tlist"}));
+    // df only for the candidates disk0 and disk4 (disk3 is synthesized, disk5 read-only).
+    QCOMPARE(mac.Calls("df"), (QStringList{"-h", "-h"}));
+}
+
+void TestMacVolumes::diskImagesAndVirtualDisksAreNotListed()
+{
+    FakeMac mac;
+    mac.Diskutil("list", Recorded("diskutil-list-01.txt"));
+    mac.Diskutil("cs list", Recorded("diskutil-cs-list-04-none.txt"));
+    mac.Diskutil("info disk0", Recorded("diskutil-info-disk0-02.txt"));
+    mac.Diskutil("info disk1", Recorded("diskutil-info-hfs-corestorage-disk1-02.txt"));
+    mac.Diskutil("info disk2", Recorded("diskutil-info-diskimage-whole-disk2-01.txt"));
+    mac.Diskutil("info disk5", Recorded("diskutil-info-external-disk5-01.txt"));
+    // Holds volumes of disk1 (virtual), disk2 and disk3 (disk images): none may be taken.
+    mac.Df(Recorded("df-h-03.txt"));
+    mac.Install();
+
+    GetVolumes volumes;
+    QCOMPARE(Discover(volumes), (QStringList{
+                                    "disk0 | /dev/disk0 | APPLE SSD SM768E | SATA | 751277983744 | -",
+                                    "disk1 | /dev/disk1 | APPLE SSD SM1024G | PCI | 999334739968 | -",
+                                    "disk2 | /dev/disk2 | Disk Image | Disk Image | 21474836480 | -",
+                                    "disk3 |  |  |  | 0 | -",
+                                    "disk4 |  |  |  | 0 | -",
+                                    "disk5 | /dev/disk5 | G-DRIVE PRO Thunderbolt | SATA | 2000179691520 | -",
+                                    "disk6 |  |  |  | 0 | -",
+                                    "disk7 |  |  |  | 0 | -",
+                                    "disk8 |  |  |  | 0 | -",
+                                }));
+    QCOMPARE(mac.Calls("df").size(), 6); // disk0, disk4 to disk8
+    QCOMPARE(mac.Calls("diskutil"), (QStringList{"apfs\tlist", "cs\tlist"}));
+}
+
+void TestMacVolumes::mountPointWithBlanksStaysWhole()
+{
+    FakeMac mac;
+    mac.Diskutil("list", Recorded("diskutil-list-13-excerpt-fdisk-sdcard.txt"));
+    mac.Diskutil("info disk3", Recorded("diskutil-info-external-disk5-01.txt", {{"/dev/disk5", "/dev/disk3"}}));
+    mac.Diskutil("info disk3s1", Recorded("diskutil-info-diskimage-exfat-disk3s1-01.txt"));
+    mac.Df(Recorded("df-h-04.txt"));
+    mac.Install();
+
+    GetVolumes volumes;
+    QCOMPARE(Discover(volumes),
+             (QStringList{
+                 "disk3 | /dev/disk3 | G-DRIVE PRO Thunderbolt | SATA | 2000179691520 | listed",
+                 "  /dev/disk3s1 | myexfat | ExFAT | /Volumes/Install Cisco WebEx Add-On | 100032000 | 99807232",
+             }));
+}
+
+void TestMacVolumes::otherDisksVolumesAreNotTaken()
+{
+    FakeMac mac;
+    // made: no recording of a machine with eleven disks
+    mac.Diskutil("list", "/dev/disk1 (external, physical):\n"
+                         "   #:                       TYPE NAME                    SIZE       IDENTIFIER\n"
+                         "   0:      GUID_partition_scheme                        *8.0 GB     disk1\n"
+                         "/dev/disk11 (external, physical):\n"
+                         "   #:                       TYPE NAME                    SIZE       IDENTIFIER\n"
+                         "   0:      GUID_partition_scheme                        *1.0 TB     disk11\n"
+                         "   1:                  Apple_HFS Eleven                  999.9 GB   disk11s1\n");
+    mac.Diskutil("info disk11s1", MadePartOfWhole("disk11s1", "disk11") +
+                                      "   Volume Name:              Eleven\n"
+                                      "   File System Personality:  Journaled HFS+\n"
+                                      "   Disk Size:                999.9 GB (999860912128 Bytes)\n"
+                                      "   Volume Available Space:   570.2 GB (570163838976 Bytes)\n");
+    mac.Df("Filesystem      Size   Used  Avail Capacity iused      ifree %iused  Mounted on\n"
+           "/dev/disk11s1  931Gi  400Gi  531Gi    43% 1234567 4293732712    0%   /Volumes/Eleven\n");
+    mac.Install();
+
+    GetVolumes volumes;
+    QCOMPARE(Discover(volumes), (QStringList{
+                                    "disk1 |  |  |  | 0 | listed", // df matched, though not its own volume
+                                    "disk11 |  |  |  | 0 | listed",
+                                    "  /dev/disk11s1 | Eleven | Journaled HFS+ | /Volumes/Eleven | 999860912128 | "
+                                    "570163838976",
+                                }));
+}
+
+void TestMacVolumes::coreStorageGroupListsItsPhysicalDisk()
+{
+    FakeMac mac;
+    // diskutil list, disk0 and disk1 were recorded on one MacBook Pro; its group listing
+    // was not, so a recorded one is given that machine's identifiers.
+    mac.Diskutil("list", Recorded("diskutil-list-03.txt"));
+    mac.Diskutil("cs list", Recorded("diskutil-cs-list-02.txt", {{"disk1s2", "disk0s2"}, {"disk3", "disk1"}}));
+    mac.Diskutil("info disk0s2", MadePartOfWhole("disk0s2", "disk0"));
+    mac.Diskutil("info disk0", Recorded("diskutil-info-disk0-03.txt"));
+    mac.Diskutil("info disk1", Recorded("diskutil-info-hfs-corestorage-disk1-01.txt"));
+    mac.Df(Recorded("df-h-02.txt"));
+    mac.Install();
+
+    GetVolumes volumes;
+    const QString volume = "  /dev/disk1 | Macintosh HD | Journaled HFS+ | / | 249664372736 | 55848755200";
+    QCOMPARE(Discover(volumes), (QStringList{
+                                    "disk0 | /dev/disk0 | APPLE SSD AP0256J | PCI-Express | 251000193024 | listed",
+                                    volume,
+                                    "disk1 | /dev/disk1 | APPLE SSD AP0256J | PCI-Express | 249664372736 | -",
+                                    "disk2 |  |  |  | 0 | -",
+                                }));
+    QCOMPARE(DumpContainers(volumes.CoreStorageList()), (QStringList{"on disk0", volume}));
+    // The disk's copy is its own: freeing the group leaves it intact.
+    QVERIFY(volumes.DiskList()->partitionList != volumes.CoreStorageList()->partitionList);
+}
+
+void TestMacVolumes::containerCountLimitsTheTurns_data()
+{
+    QTest::addColumn<QByteArray>("heading");
+    QTest::addColumn<QStringList>("containers");
+    const QString data = "  /dev/disk2s1 | Data | APFS | /Volumes/Data | 245107195904 | 183397150720";
+    QTest::newRow("one of two") << QByteArray("APFS Containers (1 found)\n") << QStringList{"on disk3"};
+    QTest::newRow("two") << QByteArray("APFS Containers (2 found)\n") << QStringList{"on disk3", "on disk0", data};
+    QTest::newRow("more than there are") << QByteArray("APFS Containers (5 found)\n")
+                                         << QStringList{"on disk3", "on disk0", data};
+    QTest::newRow("no count") << QByteArray("APFS Containers\n") << QStringList{};
+    QTest::newRow("not a container") << Recorded("diskutil-apfs-list-05-not-a-container.txt") << QStringList{};
+}
+
+void TestMacVolumes::containerCountLimitsTheTurns()
+{
+    QFETCH(QByteArray, heading);
+    QFETCH(QStringList, containers);
+    // The first container is a recorded one cut before its volumes: a container without any.
+    QByteArray empty = Recorded("diskutil-apfs-list-04.txt");
+    empty.truncate(empty.indexOf("    +-> Volume"));
+    QByteArray second = Recorded("diskutil-apfs-list-06.txt");
+    second.remove(0, second.indexOf('\n') + 1); // its own heading
+    FakeMac mac;
+    mac.Diskutil("apfs list", heading.startsWith("APFS") ? heading + empty + second : heading);
+    mac.Diskutil("info disk3s1", MadePartOfWhole("disk3s1", "disk3"));
+    mac.Diskutil("info disk0s2", MadePartOfWhole("disk0s2", "disk0"));
+    mac.Diskutil("info disk2s1",
+                 Recorded("diskutil-info-apfs-disk3s5-data-01.txt", {{"disk3s5", "disk2s1"}, {"disk3", "disk2"}}));
+    mac.Install();
+
+    GetVolumes volumes;
+    QVERIFY(volumes.CreateAPFSContainerList());
+    QCOMPARE(DumpContainers(volumes.APFSContainerList()), containers);
+}
+
+void TestMacVolumes::apfsVolumeInfoDecidesAppend_data()
+{
+    QTest::addColumn<QByteArray>("info");
+    QTest::addColumn<QStringList>("volumes");
+    QTest::newRow("writable data volume")
+        << Recorded("diskutil-info-apfs-disk3s5-data-01.txt")
+        << QStringList{"  /dev/disk3s5 | Data | APFS | /Volumes/Data | 245107195904 | 183397150720"};
+    QTest::newRow("read-only volume") << Recorded("diskutil-info-apfs-disk2s1-recovery-ro-01.txt") << QStringList{};
+    QTest::newRow("older spelling, writable")
+        << Recorded("diskutil-info-diskimage-exfat-disk3s1-01.txt")
+        << QStringList{"  /dev/disk3s1 | myexfat | ExFAT | /Volumes/myexfat | 100032000 | 99807232"};
+    QTest::newRow("no read-only lines") << MadePartOfWhole("disk2s1", "disk2") << QStringList{};
+    QTest::newRow("info fails") << QByteArray() << QStringList{};
+}
+
+void TestMacVolumes::apfsVolumeInfoDecidesAppend()
+{
+    QFETCH(QByteArray, info);
+    QFETCH(QStringList, volumes);
+    FakeMac mac;
+    mac.Diskutil("apfs list", Recorded("diskutil-apfs-list-06.txt"));
+    mac.Diskutil("info disk0s2", MadePartOfWhole("disk0s2", "disk0"));
+    if (!info.isEmpty())
+        mac.Diskutil("info disk2s1", info);
+    mac.Install();
+
+    GetVolumes list;
+    list.CreateAPFSContainerList();
+    QCOMPARE(DumpContainers(list.APFSContainerList()), QStringList{"on disk0"} + volumes);
+}
+
+void TestMacVolumes::freeReleasesEverything()
+{
+    FakeMac mac;
+    mac.Diskutil("list", Recorded("diskutil-list-03.txt"));
+    mac.Diskutil("cs list", Recorded("diskutil-cs-list-02.txt", {{"disk1s2", "disk0s2"}, {"disk3", "disk1"}}));
+    mac.Diskutil("info disk0s2", MadePartOfWhole("disk0s2", "disk0"));
+    mac.Diskutil("info disk1", Recorded("diskutil-info-hfs-corestorage-disk1-01.txt"));
+    mac.Install();
+    GetVolumes volumes;
+    Discover(volumes);
+    QVERIFY(volumes.DiskList() && volumes.CoreStorageList());
+    QVERIFY(volumes.FreeGetVolumesInfo());
+    QVERIFY(!volumes.DiskList() && !volumes.CoreStorageList() && !volumes.APFSContainerList());
+    QVERIFY(Discover(volumes).size() == 4); // builds again from empty lists (the sanitizer checks for leaks)
+}
+
+QTEST_GUILESS_MAIN(TestMacVolumes)
+#include "tst_macvolumes.moc"

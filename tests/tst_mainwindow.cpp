@@ -1,0 +1,450 @@
+#include "AppUiFixture.h"
+#include "ErasureLog.h"
+#include "KorvaneforFileMain.h"
+#include "ScreenHooks.h"
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+const char* const kTracks[] = {"file_folder_slider_btn", "system_traces_slider_btn", "unused_space_slider_btn",
+                               "search_file_slider_btn"};
+const char* const kKnobs[] = {"on_off_btn_1", "on_off_btn_2", "on_off_btn_3", "on_off_btn_4"};
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void startsWithTopTilesOn();
+    void tilesStayExclusive_data();
+    void tilesStayExclusive();
+    void nextFollowsTheTracks();
+    void nextOpensTheChosenScreen_data();
+    void nextOpensTheChosenScreen();
+    void nextWithoutScreenStaysHome();
+    void backAndForwardRefusedWhileSearching();
+    void backFromSearchResultsReturnsToCriteria();
+    void maximiseAlternates();
+    void closeRefusedWhileRunning_data();
+    void closeRefusedWhileRunning();
+    void closeAskedNoKeepsRunning();
+    void closeConfirmedEndsTheSession();
+    void helpOpensThePageOfTheScreen_data();
+    void helpOpensThePageOfTheScreen();
+    void menuItemsOpenTheirAddresses();
+    void settingsMenuListsItsEntries();
+    void titleButtonsHandedToState();
+
+private:
+    QPushButton* Button(const char* name) const { return window->findChild<QPushButton*>(name); }
+    QString States() const;
+
+    std::unique_ptr<AppUiFixture> fixture;
+    std::unique_ptr<KorvaneforFileMain> window;
+    ScreenHooks savedHooks;
+};
+
+void TestMainWindow::init()
+{
+    fixture.reset(new AppUiFixture);
+    savedHooks = Screens();
+    Screens() = ScreenHooks();
+    window.reset(new KorvaneforFileMain);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void TestMainWindow::cleanup()
+{
+    window.reset();
+    Screens() = savedHooks;
+    fixture.reset();
+}
+
+// Track states as "FTUS" letters for the on tiles, "-" for the off ones.
+QString TestMainWindow::States() const
+{
+    QString states;
+    const char letters[] = "FTUS";
+    for (int i = 0; i < 4; ++i)
+        states += Button(kTracks[i])->isChecked() ? QChar(letters[i]) : QChar('-');
+    return states;
+}
+
+void TestMainWindow::startsWithTopTilesOn()
+{
+    QCOMPARE(States(), QString("FTU-"));
+    QCOMPARE(window->size(), QSize(960, 650));
+    QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(!Button("pushButton_back")->isVisible());
+    QVERIFY(!Button("pushButton_frwrd")->isVisible());
+    QCOMPARE(Button("on_off_btn_1")->geometry(), KorvaneforFileMain::KnobRect(false, true));
+    QCOMPARE(Button("on_off_btn_4")->geometry(), KorvaneforFileMain::KnobRect(true, false));
+    QCOMPARE(fixture->app->mainWindow, window.get());
+    QCOMPARE(fixture->app->centralArea, window->findChild<QWidget*>("central_window_widget"));
+}
+
+void TestMainWindow::tilesStayExclusive_data()
+{
+    // Clicks: a tile letter (F files, T traces, U unused space, S search), upper case for the
+    // track and lower case for the knob. The three top tiles combine; search stands alone;
+    // the four are never all off.
+    QTest::addColumn<QString>("clicks");
+    QTest::addColumn<QString>("states");
+    QTest::newRow("files off") << "F"
+                               << "-TU-";
+    QTest::newRow("files off by knob") << "f"
+                                       << "-TU-";
+    QTest::newRow("traces off") << "T"
+                                << "F-U-";
+    QTest::newRow("unused off by knob") << "u"
+                                        << "FT--";
+    QTest::newRow("last top tile off turns search on") << "FTU"
+                                                       << "---S";
+    QTest::newRow("last top tile off by knobs") << "ftu"
+                                                << "---S";
+    QTest::newRow("search on turns top tiles off") << "S"
+                                                   << "---S";
+    QTest::newRow("search on by knob") << "s"
+                                       << "---S";
+    QTest::newRow("search off turns all top tiles on") << "SS"
+                                                       << "FTU-";
+    QTest::newRow("search off by knob") << "Ss"
+                                        << "FTU-";
+    QTest::newRow("top tile on turns search off") << "SF"
+                                                  << "F---";
+    QTest::newRow("traces knob on turns search off") << "St"
+                                                     << "-T--";
+    QTest::newRow("unused on while search on") << "sU"
+                                               << "--U-";
+    QTest::newRow("search off only turns off tiles on") << "FUSS"
+                                                        << "FTU-";
+    QTest::newRow("a top tile back on") << "FTF"
+                                        << "F-U-";
+}
+
+void TestMainWindow::tilesStayExclusive()
+{
+    QFETCH(QString, clicks);
+    QFETCH(QString, states);
+    const QString letters = "FTUS";
+    for (const QChar click : clicks) {
+        const int tile = letters.indexOf(click.toUpper());
+        QPushButton* target = Button(click.isUpper() ? kTracks[tile] : kKnobs[tile]);
+        QTest::mouseClick(target, Qt::LeftButton);
+    }
+    QCOMPARE(States(), states);
+    for (int i = 0; i < 4; ++i) {
+        const bool on = Button(kTracks[i])->isChecked();
+        QCOMPARE(Button(kKnobs[i])->isChecked(), on);
+        QTRY_COMPARE(Button(kKnobs[i])->geometry(), KorvaneforFileMain::KnobRect(i == 3, on));
+    }
+    QVERIFY(Button("next_btn")->isEnabled());
+}
+
+void TestMainWindow::nextFollowsTheTracks()
+{
+    for (const char* track : kTracks)
+        Button(track)->setChecked(false);
+    window->EnableDisableNextScreen();
+    QVERIFY(!Button("next_btn")->isEnabled());
+    Button("unused_space_slider_btn")->setChecked(true);
+    window->EnableDisableNextScreen();
+    QVERIFY(Button("next_btn")->isEnabled());
+}
+
+void TestMainWindow::nextOpensTheChosenScreen_data()
+{
+    QTest::addColumn<QString>("clicks");
+    QTest::addColumn<QString>("created"); // "selection F T U" or "search"
+    QTest::addColumn<bool>("searchMode");
+    QTest::newRow("all three") << ""
+                               << "selection 1 1 1" << false;
+    QTest::newRow("traces only") << "FU"
+                                 << "selection 0 1 0" << false;
+    QTest::newRow("files and unused") << "T"
+                                      << "selection 1 0 1" << false;
+    QTest::newRow("search") << "S"
+                            << "search" << true;
+}
+
+void TestMainWindow::nextOpensTheChosenScreen()
+{
+    QFETCH(QString, clicks);
+    QFETCH(QString, created);
+    QFETCH(bool, searchMode);
+    QStringList calls;
+    Screens().createSelectionScreen = [&calls](bool f, bool t, bool u, QWidget* parent) {
+        calls << QString("selection %1 %2 %3").arg(f).arg(t).arg(u);
+        auto* screen = new QWidget(parent);
+        screen->setObjectName("selection");
+        return screen;
+    };
+    Screens().createSearchScreen = [&calls](QWidget* parent) {
+        calls << "search";
+        return new QWidget(parent);
+    };
+    for (const QChar click : clicks)
+        QTest::mouseClick(Button(kTracks[QString("FTUS").indexOf(click)]), Qt::LeftButton);
+    fixture->app->searchMode = !searchMode;
+
+    QTest::mouseClick(Button("next_btn"), Qt::LeftButton);
+    QCOMPARE(calls, QStringList{created});
+    QCOMPARE(fixture->app->searchMode, searchMode);
+    QWidget* screen = searchMode ? window->SearchScreen() : window->SelectionScreen();
+    QVERIFY(screen);
+    QCOMPARE(screen->parentWidget(), fixture->app->centralArea);
+    QVERIFY(screen->isVisible());
+    QVERIFY(!window->findChild<QWidget*>("header_widget")->isVisible());
+    QVERIFY(!window->findChild<QWidget*>("traces_widget")->isVisible());
+    QVERIFY(!window->findChild<QWidget*>("search_file_widget")->isVisible());
+    QVERIFY(!window->findChild<QWidget*>("footer_widget")->isVisible());
+    QVERIFY(Button("pushButton_back")->isVisible());
+    QVERIFY(Button("pushButton_frwrd")->isVisible());
+
+    // Back deletes the screen and shows home with the tiles as they were.
+    const QString states = States();
+    fixture->app->helpPage = 1;
+    QTest::mouseClick(Button("pushButton_back"), Qt::LeftButton);
+    QVERIFY(!window->SelectionScreen() && !window->SearchScreen());
+    QVERIFY(window->findChild<QWidget*>("traces_widget")->isVisible());
+    QVERIFY(!Button("pushButton_back")->isVisible());
+    QCOMPARE(fixture->app->helpPage, 0);
+    QCOMPARE(States(), states);
+}
+
+void TestMainWindow::nextWithoutScreenStaysHome()
+{
+    QTest::mouseClick(Button("next_btn"), Qt::LeftButton);
+    QVERIFY(window->findChild<QWidget*>("traces_widget")->isVisible());
+    QVERIFY(!Button("pushButton_back")->isVisible());
+}
+
+void TestMainWindow::backAndForwardRefusedWhileSearching()
+{
+    int forwards = 0;
+    Screens().createSelectionScreen = [](bool, bool, bool, QWidget* parent) { return new QWidget(parent); };
+    Screens().selectionForward = [&forwards](QWidget*) { ++forwards; };
+    QTest::mouseClick(Button("next_btn"), Qt::LeftButton);
+    QPointer<QWidget> screen = window->SelectionScreen();
+
+    fixture->app->searchRunning = true;
+    window->OnBtnClickedBack();
+    window->OnBtnClickedFrwd();
+    QVERIFY(screen);
+    QCOMPARE(forwards, 0);
+
+    fixture->app->searchRunning = false;
+    window->OnBtnClickedFrwd();
+    QCOMPARE(forwards, 1);
+    window->OnBtnClickedBack();
+    QVERIFY(!screen);
+}
+
+void TestMainWindow::backFromSearchResultsReturnsToCriteria()
+{
+    bool onResults = true;
+    int forwards = 0;
+    QTest::mouseClick(Button("search_file_slider_btn"), Qt::LeftButton);
+    Screens().createSearchScreen = [](QWidget* parent) { return new QWidget(parent); };
+    Screens().searchForward = [&forwards](QWidget*) { ++forwards; };
+    Screens().searchBack = [&onResults](QWidget*) {
+        const bool wasOnResults = onResults;
+        onResults = false;
+        return wasOnResults;
+    };
+    QTest::mouseClick(Button("next_btn"), Qt::LeftButton);
+    QTest::mouseClick(Button("pushButton_frwrd"), Qt::LeftButton);
+    QCOMPARE(forwards, 1);
+
+    QTest::mouseClick(Button("pushButton_back"), Qt::LeftButton);
+    QVERIFY(window->SearchScreen()); // results -> criteria
+    QVERIFY(Button("pushButton_back")->isVisible());
+    QTest::mouseClick(Button("pushButton_back"), Qt::LeftButton);
+    QVERIFY(!window->SearchScreen()); // criteria -> home
+    QVERIFY(window->findChild<QWidget*>("search_file_widget")->isVisible());
+}
+
+void TestMainWindow::maximiseAlternates()
+{
+    const QRect desktop = QGuiApplication::primaryScreen()->geometry();
+    const QPoint centred((desktop.width() - 960) / 2, (desktop.height() - 650) / 2);
+    QVERIFY(window->IsNormalSize());
+    QCOMPARE(window->pos(), centred);
+    for (int round = 0; round < 2; ++round) {
+        QTest::mouseClick(Button("pushButton_max"), Qt::LeftButton);
+        QVERIFY(!window->IsNormalSize());
+        QCOMPARE(window->pos(), QPoint(0, 0));
+        QCOMPARE(window->size(), QSize(desktop.width(), desktop.height() - 90).expandedTo(window->minimumSize()));
+        QTest::mouseClick(Button("pushButton_max"), Qt::LeftButton);
+        QVERIFY(window->IsNormalSize());
+        QCOMPARE(window->size(), QSize(960, 650));
+        QCOMPARE(window->pos(), centred);
+    }
+}
+
+void TestMainWindow::closeRefusedWhileRunning_data()
+{
+    QTest::addColumn<bool>("search");
+    QTest::newRow("search running") << true;
+    QTest::newRow("erasure running") << false;
+}
+
+void TestMainWindow::closeRefusedWhileRunning()
+{
+    QFETCH(bool, search);
+    if (search)
+        fixture->app->searchRunning = true;
+    else
+        fixture->app->erasureRunning = true;
+    MessageBox::QueueAnswerForTests(MessageBox::Ok);
+    QVERIFY(!window->close());
+    QVERIFY(window->isVisible());
+    QCOMPARE(MessageBox::ShownForTests(),
+             QStringList{"Exit|Application running !!\nPlease halt the current process to exit. "});
+    QCOMPARE(fixture->app->exitCount, 0);
+}
+
+void TestMainWindow::closeAskedNoKeepsRunning()
+{
+    MessageBox::QueueAnswerForTests(MessageBox::No);
+    QVERIFY(!window->close());
+    QVERIFY(window->isVisible());
+    QCOMPARE(MessageBox::ShownForTests(), QStringList{"Exit|Are you sure you want to exit application? "});
+    QCOMPARE(fixture->app->exitCount, 0);
+}
+
+void TestMainWindow::closeConfirmedEndsTheSession()
+{
+    KorvaneApp* app = fixture->app;
+    app->InitSettings(false);
+    KorvaneApp::SetClockForTests(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
+    app->GetKVFInfo();
+    QFile info(app->infoFilePath);
+    QVERIFY(info.open(QIODevice::WriteOnly));
+    info.write("    Location: /Applications/Safari.app\n");
+    info.close();
+    app->FillKVFAppListInit("System Traces", true, 0, 3, ":/images/images/Traces/System_Traces.png", true);
+    app->FillLeftPaneListInit("System Traces", "", "", 0, 3, ":/images/images/Traces/System_Traces.png");
+    app->fileSummaryList << "/home/a.txt";
+
+    MessageBox::QueueAnswerForTests(MessageBox::Yes);
+    QVERIFY(window->close());
+    KorvaneApp::SetClockForTests(QDateTime());
+    QVERIFY(!window->isVisible());
+    QCOMPARE(app->exitCount, 1);
+    QVERIFY(!QFile::exists(app->infoFilePath));
+    QVERIFY(!app->appList && !app->leftPaneList);
+    QVERIFY(app->fileSummaryList.isEmpty());
+
+    QFile log(app->logPath + "/KVLOGFILE/" + app->logFileStamp + ".log");
+    QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
+    QStringList lines = QString::fromUtf8(log.readAll()).split('\n');
+    lines.removeLast();
+    const QStringList end = ErasureLog::EndBlock(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
+    QCOMPARE(end, (QStringList{"", "Korvane File Eraser Ends 04/03/2026|05:06:07", QString(68, '-')}));
+    QCOMPARE(lines.mid(lines.size() - 3), end);
+
+    // The exit is confirmed once: a second close passes without a question.
+    window->show();
+    QVERIFY(window->close());
+    QCOMPARE(MessageBox::ShownForTests().size(), 1);
+}
+
+void TestMainWindow::helpOpensThePageOfTheScreen_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("home") << 0 << "User_Interface.htm";
+    QTest::newRow("selection") << 1 << "Working_with_Korvane_for_File.htm";
+    QTest::newRow("search") << 2 << "Search___Erase.htm";
+    QTest::newRow("other") << 9 << "User_Interface.htm";
+}
+
+void TestMainWindow::helpOpensThePageOfTheScreen()
+{
+    QFETCH(int, page);
+    QFETCH(QString, file);
+    fixture->app->helpPage = page;
+    QTest::mouseClick(Button("pushButton_help"), Qt::LeftButton);
+    QCOMPARE(fixture->opened.size(), 1);
+    QCOMPARE(fixture->opened.first().toLocalFile(), fixture->bundle + "/Resources/Help_Manual/" + file);
+}
+
+void TestMainWindow::menuItemsOpenTheirAddresses()
+{
+    const QList<QAction*> menus = window->MenuBar()->actions();
+    QCOMPARE(menus.size(), 2);
+    QCOMPARE(menus[0]->text(), QString("Korvane File Eraser"));
+    QCOMPARE(menus[1]->text(), QString("Help"));
+    QStringList texts;
+    for (QAction* item : menus[1]->menu()->actions()) {
+        texts << item->text();
+        item->trigger();
+    }
+    QCOMPARE(texts, (QStringList{"Help Topics", "Email to Quillon Support", "View Support Section", "Submit Enquiry",
+                                 "View Knowledgebase Articles"}));
+    QCOMPARE(fixture->opened.size(), 5);
+    QCOMPARE(fixture->opened[0].toLocalFile(), fixture->bundle + "/Resources/Help_Manual/index.htm");
+    QCOMPARE(fixture->opened[1], QUrl("mailto:help@korvane.example"));
+    QCOMPARE(fixture->opened[2], QUrl("https://support.korvane.example/eraser"));
+    QCOMPARE(fixture->opened[3], QUrl("https://support.korvane.example/ask"));
+    QCOMPARE(fixture->opened[4], QUrl("https://support.korvane.example/kb"));
+
+    QAction* about = menus[0]->menu()->actions().value(0);
+    QCOMPARE(about->text(), QString("About Korvane File Eraser"));
+    about->trigger();
+    QVERIFY(window->LastAboutWindow());
+    QVERIFY(window->LastAboutWindow()->isVisible());
+}
+
+void TestMainWindow::settingsMenuListsItsEntries()
+{
+    QStringList texts;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions())
+            texts << (action->isSeparator() ? QString("|") : action->text());
+        menu->close();
+    });
+    poll.start(10);
+    QTest::mouseClick(Button("pushButton_setting"), Qt::LeftButton);
+    QCOMPARE(texts.mid(0, 3), (QStringList{"Settings", "|", "Update"}));
+#ifndef Q_OS_MACOS
+    QCOMPARE(texts.mid(3), (QStringList{"|", "Help Topics", "About"}));
+#endif
+
+    // While a search runs the menu does not open at all.
+    texts.clear();
+    fixture->app->searchRunning = true;
+    window->openSettingmenu();
+    window->OnBtnClickedSetting();
+    QVERIFY(texts.isEmpty());
+    QVERIFY(!window->findChild<QWidget*>("Setting"));
+}
+
+void TestMainWindow::titleButtonsHandedToState()
+{
+    fixture->app->DisabledEnabledAll(false);
+    for (const char* name : {"pushButton_setting", "pushButton_back", "pushButton_frwrd", "pushButton_close",
+                             "pushButton_max", "pushButton_min"})
+        QVERIFY2(!Button(name)->isEnabled(), name);
+    QVERIFY(Button("pushButton_help")->isEnabled());
+    fixture->app->DisabledEnabledAll(true);
+    QVERIFY(Button("pushButton_close")->isEnabled());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,200 @@
+#include "FramelessBehaviour.h"
+#include "MessageBox.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QtTest>
+
+class TestMessageBox : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void layoutsPlaceButtonsFromTheRight_data();
+    void layoutsPlaceButtonsFromTheRight();
+    void buttonsCloseWithTheirResult_data();
+    void buttonsCloseWithTheirResult();
+    void iconFollowsTheIconValue_data();
+    void iconFollowsTheIconValue();
+    void noKeyActs_data();
+    void noKeyActs();
+    void queuedAnswerIsReturnedWithoutShowing();
+    void dragMovesOnlyFromTheDragArea_data();
+    void dragMovesOnlyFromTheDragArea();
+
+private:
+    static QStringList SlotTexts(MessageBox& box);
+    static void SendMouse(QWidget* window, QEvent::Type type, const QPointF& local, Qt::MouseButtons buttons);
+};
+
+QStringList TestMessageBox::SlotTexts(MessageBox& box)
+{
+    QStringList texts;
+    for (const char* slot : {"Widget_3_Btn", "Widget_2_Btn", "Widget_1_Btn"}) {
+        auto* holder = box.findChild<QWidget*>(QLatin1String(slot));
+        const auto buttons = holder->findChildren<QPushButton*>();
+        texts << (buttons.isEmpty() ? QString() : buttons.first()->text());
+    }
+    return texts;
+}
+
+void TestMessageBox::layoutsPlaceButtonsFromTheRight_data()
+{
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QStringList>("expected"); // Widget_3_Btn, Widget_2_Btn, Widget_1_Btn
+    QTest::newRow("0 OK") << 0 << QStringList{"", "", "OK"};
+    QTest::newRow("1 reads as OK") << 1 << QStringList{"", "", "OK"};
+    QTest::newRow("2 OK Cancel") << 2 << QStringList{"", "OK", "Cancel"};
+    QTest::newRow("3 reads as OK") << 3 << QStringList{"", "", "OK"};
+    QTest::newRow("4 reads as OK") << 4 << QStringList{"", "", "OK"};
+    QTest::newRow("5 Yes No") << 5 << QStringList{"", "Yes", "No"};
+    QTest::newRow("6 Yes No Cancel") << 6 << QStringList{"Yes", "No", "Cancel"};
+    QTest::newRow("42 reads as OK") << 42 << QStringList{"", "", "OK"};
+}
+
+void TestMessageBox::layoutsPlaceButtonsFromTheRight()
+{
+    QFETCH(int, role);
+    QFETCH(QStringList, expected);
+    MessageBox box("Title", "Message", MessageBox::Information, static_cast<MessageBox::ButtonRole>(role));
+    QCOMPARE(SlotTexts(box), expected);
+    QCOMPARE(box.size(), QSize(350, 170));
+    QCOMPARE(box.findChild<QLabel*>("TitleLabel")->text(), QString("Title"));
+    QCOMPARE(box.findChild<QLabel*>("MessageString")->text(), QString("Message"));
+    QVERIFY(box.windowFlags() & Qt::FramelessWindowHint);
+    for (QPushButton* button : box.findChildren<QPushButton*>())
+        QCOMPARE(button->size(), QSize(64, 32));
+}
+
+void TestMessageBox::buttonsCloseWithTheirResult_data()
+{
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("result");
+    QTest::newRow("OK") << 0 << "OK" << 0;
+    QTest::newRow("OK of OK/Cancel") << 2 << "OK" << 0;
+    QTest::newRow("Cancel of OK/Cancel") << 2 << "Cancel" << 1;
+    QTest::newRow("Yes") << 5 << "Yes" << 3;
+    QTest::newRow("No") << 5 << "No" << 4;
+    QTest::newRow("Yes of three") << 6 << "Yes" << 3;
+    QTest::newRow("No of three") << 6 << "No" << 4;
+    QTest::newRow("Cancel of three") << 6 << "Cancel" << 1;
+}
+
+void TestMessageBox::buttonsCloseWithTheirResult()
+{
+    QFETCH(int, role);
+    QFETCH(QString, button);
+    QFETCH(int, result);
+    MessageBox box("Exit", "Sure?", MessageBox::Information, static_cast<MessageBox::ButtonRole>(role));
+    QPushButton* target = nullptr;
+    for (QPushButton* candidate : box.findChildren<QPushButton*>())
+        if (candidate->text() == button)
+            target = candidate;
+    QVERIFY(target);
+    QTimer::singleShot(0, target, [target] { QTest::mouseClick(target, Qt::LeftButton); });
+    QCOMPARE(box.exec(), result);
+    QVERIFY(!box.isVisible());
+}
+
+void TestMessageBox::iconFollowsTheIconValue_data()
+{
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("information") << 0 << ":/images/images/Message/img_Information.png";
+    QTest::newRow("warning") << 1 << ":/images/images/Message/img_Warning.png";
+    QTest::newRow("other") << 7 << ":/images/images/Message/img_Information.png";
+}
+
+void TestMessageBox::iconFollowsTheIconValue()
+{
+    QFETCH(int, icon);
+    QFETCH(QString, picture);
+    MessageBox box("T", "M", static_cast<MessageBox::MessageIcon>(icon), MessageBox::OkOnly);
+    const QPixmap shown = box.findChild<QLabel*>("IconLabel")->pixmap(Qt::ReturnByValue);
+    const QImage expected(picture);
+    QVERIFY(!expected.isNull()); // the picture is compiled in
+    QCOMPARE(shown.toImage().convertToFormat(QImage::Format_ARGB32), expected.convertToFormat(QImage::Format_ARGB32));
+}
+
+void TestMessageBox::noKeyActs_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Enter") << int(Qt::Key_Enter);
+    QTest::newRow("Space") << int(Qt::Key_Space);
+}
+
+void TestMessageBox::noKeyActs()
+{
+    QFETCH(int, key);
+    MessageBox box("Stop Process", "Do you want to stop the current process?", MessageBox::Information,
+                   MessageBox::YesNo);
+    bool finished = false;
+    connect(&box, &QDialog::finished, [&finished] { finished = true; });
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&box, &press);
+    QCOMPARE(press.isAccepted(), key != Qt::Key_Escape);
+    QTest::keyClick(&box, static_cast<Qt::Key>(key));
+    QCoreApplication::processEvents();
+    QVERIFY(box.isVisible());
+    QVERIFY(!finished);
+}
+
+void TestMessageBox::queuedAnswerIsReturnedWithoutShowing()
+{
+    MessageBox::ShownForTests().clear();
+    MessageBox::QueueAnswerForTests(MessageBox::No);
+    MessageBox box("Exit", "Are you sure you want to exit application? ", MessageBox::Information, MessageBox::YesNo);
+    QCOMPARE(box.exec(), int(MessageBox::No));
+    QCOMPARE(MessageBox::ShownForTests(), QStringList{"Exit|Are you sure you want to exit application? "});
+}
+
+void TestMessageBox::SendMouse(QWidget* window, QEvent::Type type, const QPointF& local, Qt::MouseButtons buttons)
+{
+    const QPointF global = local + window->frameGeometry().topLeft();
+    QMouseEvent event(type, local, local, global, type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(window, &event);
+}
+
+void TestMessageBox::dragMovesOnlyFromTheDragArea_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QPointF>("press");
+    QTest::addColumn<bool>("moves");
+    QTest::newRow("whole window, body") << int(FramelessBehaviour::WholeWindow) << QPointF(200, 120) << true;
+    QTest::newRow("top strip, inside") << int(FramelessBehaviour::DragArea) << QPointF(100, 29.4) << true;
+    QTest::newRow("top strip, 31 below the top") << int(FramelessBehaviour::DragArea) << QPointF(100, 31) << false;
+    QTest::newRow("top strip, rounds up to 30") << int(FramelessBehaviour::DragArea) << QPointF(100, 29.5) << false;
+    QTest::newRow("no dragging") << int(FramelessBehaviour::NoDragging) << QPointF(10, 10) << false;
+}
+
+void TestMessageBox::dragMovesOnlyFromTheDragArea()
+{
+    QFETCH(int, mode);
+    QFETCH(QPointF, press);
+    QFETCH(bool, moves);
+    QWidget window;
+    window.resize(920, 300);
+    FramelessBehaviour* frameless =
+        FramelessBehaviour::Install(&window, static_cast<FramelessBehaviour::DragMode>(mode), QRect(0, 0, 920, 30));
+    window.move(100, 100);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QPoint start = window.pos();
+
+    SendMouse(&window, QEvent::MouseButtonPress, press, Qt::LeftButton);
+    QCOMPARE(frameless->IsDragging(), moves);
+    SendMouse(&window, QEvent::MouseMove, press + QPointF(40, 25), Qt::LeftButton);
+    QTRY_COMPARE(window.pos(), moves ? start + QPoint(40, 25) : start);
+    SendMouse(&window, QEvent::MouseButtonRelease, press + QPointF(40, 25), Qt::NoButton);
+    QVERIFY(!frameless->IsDragging());
+}
+
+QTEST_MAIN(TestMessageBox)
+#include "tst_messagebox.moc"

@@ -1,0 +1,188 @@
+// Starts real processes of the application (offscreen, fake system_profiler and diskutil on
+// PATH, each in a temporary bundle) and checks that a second one refuses to run. The
+// processes are ended with QProcess::kill, which reaches only the processes started here.
+#include "FakeCommands.h"
+#include "PlistFormat.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <sys/ipc.h>
+#include <sys/sem.h>
+#include <sys/shm.h>
+#include <vector>
+
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void secondInstanceExitsWithOne();
+    void segmentOfKilledInstanceDoesNotBlock();
+    void agreementIsAskedBeforeStartUp();
+
+private:
+    QString MakeBundle(const QString& name);
+    QProcess* Start(const QString& bundle, bool accepted = true);
+    static bool WaitForStartUp(const QString& bundle);
+
+    std::unique_ptr<QTemporaryDir> root;
+    std::unique_ptr<FakeCommands> fakes;
+    std::vector<std::unique_ptr<QProcess>> started;
+};
+
+void TestSingleInstance::init()
+{
+    root.reset(new QTemporaryDir);
+    // The semaphore's and the segment's system keys are derived from files in TMPDIR: a
+    // private TMPDIR keeps these instances apart from any other copy on the machine.
+    QDir().mkpath(root->path() + "/ipc");
+    QDir().mkpath(root->path() + "/home");
+    fakes.reset(new FakeCommands);
+    fakes->Add("system_profiler", "      Location: /Applications/Safari.app\n");
+    // On Linux the installed-applications list comes from desktop entries.
+    const QString entries = root->path() + "/home/.local/share/applications";
+    QDir().mkpath(entries);
+    QFile entry(entries + "/safari.desktop");
+    entry.open(QIODevice::WriteOnly);
+    entry.write("[Desktop Entry]\nType=Application\nName=Safari\nExec=/bin/sh\n");
+    entry.close();
+    fakes->Add("diskutil", "");
+    QSettings flag(root->path() + "/KVLicense.plist", PlistFormat());
+    flag.setValue("KVF_AgreeMent", "1");
+}
+
+void TestSingleInstance::cleanup()
+{
+    for (auto& process : started) {
+        if (process->state() != QProcess::NotRunning) {
+            process->kill();
+            process->waitForFinished(10000);
+        }
+    }
+    started.clear();
+    // A killed instance leaves its segment and the segment's lock semaphore behind: remove
+    // the ones whose key files lie in this test's private TMPDIR (keys as Qt derives them).
+    const QDir ipc(root->path() + "/ipc");
+    for (const QString& name : ipc.entryList(QDir::Files | QDir::Hidden)) {
+        const key_t key = ftok(QFile::encodeName(ipc.filePath(name)).constData(), 'Q');
+        if (key == -1)
+            continue;
+        if (name.startsWith("qipc_sharedmemory_")) {
+            const int id = shmget(key, 0, 0);
+            if (id != -1)
+                shmctl(id, IPC_RMID, nullptr);
+        } else if (name.startsWith("qipc_systemsem_")) {
+            const int id = semget(key, 1, 0);
+            if (id != -1)
+                semctl(id, 0, IPC_RMID);
+        }
+    }
+    fakes.reset();
+    root.reset();
+}
+
+QString TestSingleInstance::MakeBundle(const QString& name)
+{
+    const QString bundle = root->path() + '/' + name;
+    QDir().mkpath(bundle + "/bin");
+    QDir().mkpath(bundle + "/Resources");
+    const QString copy = bundle + "/bin/korvane-file-eraser";
+    if (!QFile::copy(QStringLiteral(KV_APP_EXECUTABLE), copy))
+        return QString();
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return bundle;
+}
+
+QProcess* TestSingleInstance::Start(const QString& bundle, bool accepted)
+{
+    started.emplace_back(new QProcess);
+    QProcess* process = started.back().get();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment(); // PATH holds the fakes
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("HOME", root->path() + "/home");
+    env.insert("XDG_DATA_HOME", root->path() + "/home/.local/share");
+    env.insert("XDG_DATA_DIRS", root->path() + "/home/no-system-entries");
+    env.insert("TMPDIR", root->path() + "/ipc");
+    env.insert("KORVANE_AGREEMENT_FILE", root->path() + (accepted ? "/KVLicense.plist" : "/none/KVLicense.plist"));
+    env.insert("KORVANE_MESSAGEBOX_ANSWER", "0");
+    process->setProcessEnvironment(env);
+    process->setWorkingDirectory(root->path());
+    process->start(bundle + "/bin/korvane-file-eraser", QStringList());
+    return process;
+}
+
+bool TestSingleInstance::WaitForStartUp(const QString& bundle)
+{
+    // The installed-applications list is written by the start-up task after the instance
+    // guard has been passed.
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 30000) {
+        QFile info(bundle + "/Resources/KVFInfo.txt");
+        if (info.open(QIODevice::ReadOnly) && info.readAll().contains("Safari"))
+            return true;
+        QTest::qWait(50);
+    }
+    return false;
+}
+
+void TestSingleInstance::secondInstanceExitsWithOne()
+{
+    const QString bundle = MakeBundle("first");
+    QVERIFY(!bundle.isEmpty());
+    QProcess* first = Start(bundle);
+    QVERIFY(first->waitForStarted());
+    QVERIFY2(WaitForStartUp(bundle), first->readAllStandardError().constData());
+
+    const QString other = MakeBundle("second");
+    QProcess* second = Start(other);
+    QVERIFY(second->waitForFinished(30000));
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 1);
+    QVERIFY(second->readAllStandardError().contains("Warning|Another instance is already running."));
+    QVERIFY(!QFile::exists(other + "/Resources/KVFInfo.txt")); // it did not start up
+
+    QCOMPARE(first->state(), QProcess::Running); // the running instance is not touched
+}
+
+void TestSingleInstance::segmentOfKilledInstanceDoesNotBlock()
+{
+    const QString bundle = MakeBundle("crashed");
+    QProcess* first = Start(bundle);
+    QVERIFY2(WaitForStartUp(bundle), first->readAllStandardError().constData());
+    first->kill(); // no clean exit: its segment stays behind
+    QVERIFY(first->waitForFinished(10000));
+
+    const QString next = MakeBundle("next");
+    QProcess* second = Start(next);
+    QVERIFY2(WaitForStartUp(next), second->readAllStandardError().constData());
+    QCOMPARE(second->state(), QProcess::Running);
+}
+
+void TestSingleInstance::agreementIsAskedBeforeStartUp()
+{
+    const QString bundle = MakeBundle("first start");
+    QProcess* first = Start(bundle, false);
+    // The flag file is created empty, and the agreement dialog waits for an answer: the
+    // start-up task has not run.
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(root->path() + "/none/KVLicense.plist"), 30000);
+    QTest::qWait(300);
+    QCOMPARE(first->state(), QProcess::Running);
+    QVERIFY(!QFile::exists(bundle + "/Resources/KVFInfo.txt"));
+    QVERIFY(!QFile::exists(bundle + "/Resources/kvf_setting.plist"));
+
+    QProcess* second = Start(MakeBundle("second"), false);
+    QVERIFY(second->waitForFinished(30000));
+    QCOMPARE(second->exitCode(), 1);
+}
+
+QTEST_MAIN(TestSingleInstance)
+#include "tst_singleinstance.moc"

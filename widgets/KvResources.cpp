@@ -1,0 +1,24 @@
+#include "KvResources.h"
+
+#include <QFont>
+#include <QStringList>
+
+static void InitKvResources()
+{
+    Q_INIT_RESOURCE(kvresources);
+}
+
+void KvEnsureResources()
+{
+    static const bool done = [] {
+        InitKvResources();
+        // The style sheets ask for "Helvetica Neue"; where it is missing, take its closest
+        // relatives before the system's default sans-serif face.
+        QFont::insertSubstitutions(QStringLiteral("Helvetica Neue"),
+                                   {QStringLiteral("Helvetica"), QStringLiteral("Nimbus Sans"),
+                                    QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                    QStringLiteral("DejaVu Sans")});
+        return true;
+    }();
+    (void)done;
+}
