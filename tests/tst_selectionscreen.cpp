@@ -4,6 +4,7 @@
 
 #include "MessageBox.h"
 #include "MyFileSystemModel.h"
+#include "ScreenHooks.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -68,6 +69,7 @@ private slots:
     void notInstalledApplicationCannotBeSelected();
     void volumeJobCarriesFreeSpace();
     void cancelKeepsSelectionAndEraseTwiceRebuilds();
+    void mainWindowHooksOpenAndForward();
 
 private:
     void PlantTraces(SelectionFixture& f);
@@ -367,6 +369,20 @@ void TestSelectionScreen::cancelKeepsSelectionAndEraseTwiceRebuilds()
     QCOMPARE(ErasureSummary::ShownForTests().size(), 2);
     QCOMPARE(ErasureSummary::ShownForTests().at(1), ErasureSummary::ShownForTests().at(0));
     QCOMPARE(screen->VolumeView(0)->selectionModel()->selectedRows().size(), 1);
+}
+
+void TestSelectionScreen::mainWindowHooksOpenAndForward()
+{
+    SelectionFixture f;
+    f.AddVolume(QStringLiteral("Scratch"), f.tree);
+    QWidget parent;
+    QWidget* screen = Screens().createSelectionScreen(true, false, true, &parent);
+    auto* selection = qobject_cast<TracesMain*>(screen);
+    QVERIFY(selection);
+    QVERIFY(QTest::qWaitFor([selection]() { return selection->PagesBuilt(); }));
+    QCOMPARE(screen->findChild<QToolBox*>(QStringLiteral("LeftToolBox"))->count(), 2);
+    Screens().selectionForward(screen); // Forward does what Erase does
+    QCOMPARE(MessageBox::ShownForTests(), QStringList(kNoSelection));
 }
 
 QTEST_MAIN(TestSelectionScreen)
