@@ -1,5 +1,6 @@
 #include "ScreenHooks.h"
 
+#include "TracesMain.h"
 #include "UpdateWindows.h"
 
 namespace {
@@ -8,6 +9,13 @@ namespace {
 ScreenHooks DefaultScreenHooks()
 {
     ScreenHooks hooks;
+    hooks.createSelectionScreen = [](bool files, bool traces, bool unusedSpace, QWidget* parent) -> QWidget* {
+        return new TracesMain(files, traces, unusedSpace, parent);
+    };
+    hooks.selectionForward = [](QWidget* screen) {
+        if (auto* selection = qobject_cast<TracesMain*>(screen))
+            selection->OnClickedNextBtn();
+    };
     hooks.startUpdateCheck = [](QWidget* mainWindow) { (new QCheckUpdate(mainWindow))->show(); };
     // The wizard is closed, not deleted, by its buttons: the checker it starts is its child.
     hooks.openUpdateWizard = [](QWidget* mainWindow) { (new UpdateWizard(mainWindow))->show(); };
