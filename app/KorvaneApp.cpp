@@ -206,7 +206,11 @@ bool KorvaneApp::GetKVFInfo()
     const QDateTime now = Now();
     logFileStamp = now.toString(QStringLiteral("dd_MM_yyyy_hh_mm_ss"));
     CreateLogLines(ErasureLog::StartBlock(now));
+    return BuildLists();
+}
 
+bool KorvaneApp::BuildLists()
+{
     homePath = qEnvironmentVariable("HOME");
     if (homePath.isEmpty()) {
         userName = OnIterateBuffer(QStringLiteral("whoami"));

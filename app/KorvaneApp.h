@@ -25,6 +25,8 @@ public:
 
     bool InitSettings(bool save);
     bool GetKVFInfo();
+    // GetKVFInfo without the log: the home folder, the volume rows and the trace catalogs.
+    bool BuildLists();
     bool CreateLogFile(const QString& line);
     void CreateLogLines(const QStringList& lines);
 

@@ -1,6 +1,10 @@
 #include "EraseCommandLine.h"
 
 #include "AlgorithmTable.h"
+#include "CertificatePainter.h"
+#include "InstalledApplications.h"
+#include "TraceTree.h"
+#include "VolumeListing.h"
 #include "ErasureLog.h"
 #include "FolderWalk.h"
 #include "KorvaneApp.h"
@@ -142,6 +146,32 @@ const QVector<EraseCommandLine::Option>& EraseCommandLine::Options()
              r.dryRun = true;
              return QString();
          }},
+        {"", "--trace", "ID",
+         "also erase the trace group ID and everything below it, as the\nselection screen does (see --list-traces)",
+         [](Request& r, const QString& v) {
+             bool ok = false;
+             const int id = v.toInt(&ok);
+             if (!ok || id <= 0)
+                 return QStringLiteral("--trace needs a node id, not '%1'").arg(v);
+             r.traceIds << id;
+             return QString();
+         }},
+        {"", "--certificate", "DIR",
+         "write an erasure certificate of the files erased into DIR/KVCERTIFICATE/",
+         [](Request& r, const QString& v) {
+             r.certificateDir = v;
+             return QString();
+         }},
+        {"", "--list-volumes", "", "print the disks and their volumes with total and free space, then exit",
+         [](Request& r, const QString&) {
+             r.command = [](EraseCommandLine& cli) { return cli.ListVolumes(); };
+             return QString();
+         }},
+        {"", "--list-traces", "", "print the traces tree (id, name, installed, paths), then exit",
+         [](Request& r, const QString&) {
+             r.command = [](EraseCommandLine& cli) { return cli.ListTraces(cli.m_executableDir); };
+             return QString();
+         }},
         {"", "--list-algorithms", "", "print each index with its name and passes, then exit",
          [](Request& r, const QString&) {
              r.command = [](EraseCommandLine& cli) { return cli.ListAlgorithms(); };
@@ -208,8 +238,62 @@ int EraseCommandLine::ListAlgorithms()
     return AllErased;
 }
 
+int EraseCommandLine::ListVolumes()
+{
+    *m_out << ::ListVolumes();
+    m_out->flush();
+    return AllErased;
+}
+
+void EraseCommandLine::BuildTraceState(const QString& executableDir)
+{
+    KorvaneApp* app = KorvaneApp::GetInstance();
+    if (app->appList)
+        return;
+    if (app->settingsPath.isEmpty()) {
+        app->SetFolders(executableDir);
+        app->InitSettings(false);
+    }
+    // The catalogs look applications up in the installed-applications list, made afresh.
+    QFile::remove(app->infoFilePath);
+    WriteInstalledApplicationsList(app->infoFilePath);
+    app->BuildLists();
+    QFile::remove(app->infoFilePath);
+}
+
+int EraseCommandLine::ListTraces(const QString& executableDir)
+{
+    BuildTraceState(executableDir);
+    for (const QString& line : TraceTree::Format(*KorvaneApp::GetInstance()))
+        *m_out << line << "\n";
+    m_out->flush();
+    return AllErased;
+}
+
+bool EraseCommandLine::WriteCertificate(long long selectedFileCount)
+{
+    KorvaneApp* app = KorvaneApp::GetInstance();
+    CertificateInput input;
+    input.certificatePath = app->certificatePath;
+    input.algorithm = app->algorithm;
+    input.records = app->certificateList;
+    input.selectedFileCount = selectedFileCount;
+    input.algorithmName = [](int index) { return MainWipeThread::GetAlgorithmName(index); };
+    QString written;
+    if (!GenerateCertificate(input, &written)) {
+        *m_err << "korvane-erase: the certificate could not be written under " << app->certificatePath
+               << "/KVCERTIFICATE/\n";
+        m_err->flush();
+        return false;
+    }
+    *m_out << "korvane-erase: certificate: " << written << "\n";
+    m_out->flush();
+    return true;
+}
+
 int EraseCommandLine::Run(const QStringList& arguments, const QString& executableDir)
 {
+    m_executableDir = executableDir;
     Request request;
     bool optionsEnded = false;
     for (int i = 0; i < arguments.size(); ++i) {
@@ -250,7 +334,7 @@ int EraseCommandLine::Run(const QStringList& arguments, const QString& executabl
     }
     if (request.command)
         return request.command(*this);
-    if (request.paths.isEmpty() && request.freeSpaceFolders.isEmpty())
+    if (request.paths.isEmpty() && request.freeSpaceFolders.isEmpty() && request.traceIds.isEmpty())
         return Usage(QStringLiteral("no PATH given"));
 
     KorvaneApp* app = KorvaneApp::GetInstance();
@@ -274,6 +358,19 @@ int EraseCommandLine::Run(const QStringList& arguments, const QString& executabl
         folder = AbsolutePath(folder);
         if (!QFileInfo(folder).isDir())
             return Usage(QStringLiteral("--free-space needs an existing folder: %1").arg(folder));
+    }
+    if (!request.traceIds.isEmpty()) {
+        BuildTraceState(executableDir);
+        for (int id : request.traceIds) {
+            if (!TraceTree::CategoryListFor(*app, id))
+                return Usage(QStringLiteral("no trace group has the id %1 (see --list-traces)").arg(id));
+        }
+    }
+    if (!request.certificateDir.isEmpty()) {
+        request.certificateDir = AbsolutePath(request.certificateDir);
+        if (!QDir().mkpath(request.certificateDir + QStringLiteral("/KVCERTIFICATE")))
+            return Usage(QStringLiteral("cannot make the certificate folder %1/KVCERTIFICATE")
+                             .arg(request.certificateDir));
     }
     return Erase(request);
 }
@@ -315,6 +412,22 @@ int EraseCommandLine::Erase(const Request& request)
         totalBytes += job.itemSize;
         app->AddAppWipingInfo(job);
     }
+    for (int id : request.traceIds) {
+        for (APPWIPINGINFO job : TraceTree::CollectJobs(TraceTree::CategoryListFor(*app, id), app->appList, id,
+                                                        request.algorithm, request.verification)) {
+            if (job.wipeType == APPWIPINGINFO::Folder)
+                totalBytes += TreeSize(job.itemPath);
+            totalBytes += job.itemSize;
+            app->AddAppWipingInfo(job);
+        }
+    }
+    long long jobs = 0;
+    long long selectedFileCount = 0;
+    for (APPWIPINGINFO* job = app->wipingInfoList; job; job = job->next) {
+        ++jobs;
+        if (job->wipeType == APPWIPINGINFO::File || job->wipeType == APPWIPINGINFO::UnusedSpace)
+            ++selectedFileCount;
+    }
 
     if (request.dryRun) {
         *m_out << "algorithm: " << MainWipeThread::GetAlgorithmName(request.algorithm).trimmed() << "\n"
@@ -322,8 +435,9 @@ int EraseCommandLine::Erase(const Request& request)
         for (APPWIPINGINFO* job = app->wipingInfoList; job; job = job->next) {
             const char* kind = job->wipeType == APPWIPINGINFO::Folder        ? "folder"
                                : job->wipeType == APPWIPINGINFO::UnusedSpace ? "free-space"
+                               : job->wipeType == APPWIPINGINFO::Plist       ? "plist"
                                                                              : "file";
-            *m_out << kind << "\t" << job->itemPath;
+            *m_out << kind << "\t" << (job->wipeType == APPWIPINGINFO::Plist ? job->plistPath : job->itemPath);
             if (job->wipeType == APPWIPINGINFO::UnusedSpace)
                 *m_out << "\t" << job->itemSize << " bytes free";
             *m_out << "\n";
@@ -340,6 +454,11 @@ int EraseCommandLine::Erase(const Request& request)
     }
     app->logFileStamp = KorvaneApp::Now().toString(QStringLiteral("dd_MM_yyyy_hh_mm_ss"));
     app->CreateLogLines(ErasureLog::StartBlock(KorvaneApp::Now()));
+    // The worker keeps a record per file for the certificate only in search mode.
+    app->searchMode = !request.certificateDir.isEmpty();
+    app->certificateList.clear();
+    if (app->searchMode)
+        app->certificatePath = request.certificateDir;
 
     MainWipeThread worker;
     ShowProgress(worker, totalBytes, m_errIsTerminal && !request.quiet);
@@ -353,7 +472,7 @@ int EraseCommandLine::Erase(const Request& request)
 
     const QVector<bool>& results = worker.JobResults();
     const int erased = static_cast<int>(std::count(results.begin(), results.end(), true));
-    const int jobs = request.paths.size() + request.freeSpaceFolders.size();
+
     if (m_errIsTerminal && !request.quiet) {
         *m_err << "\r\033[K";
         m_err->flush();
@@ -365,7 +484,8 @@ int EraseCommandLine::Erase(const Request& request)
                   .arg(worker.StopRequested() ? QStringLiteral(" (stopped)") : QString())
                   .arg(app->logPath + QStringLiteral("/KVLOGFILE/") + app->logFileStamp + QStringLiteral(".log"));
     m_out->flush();
-    return erased == jobs ? AllErased : SomeFailed;
+    const bool certified = !app->searchMode || WriteCertificate(selectedFileCount);
+    return erased == jobs && certified ? AllErased : SomeFailed;
 }
 
 void EraseCommandLine::ShowProgress(MainWipeThread& worker, long long totalBytes, bool show)

@@ -28,6 +28,8 @@ public:
         QStringList paths;
         QStringList freeSpaceFolders;
         QString logDir;
+        QList<int> traceIds;    // --trace: subtrees of the traces tree
+        QString certificateDir; // --certificate: the folder that gets KVCERTIFICATE/
         bool dryRun = false;
         bool quiet = false;
         // A command that replaces the erasure (--help, --list-algorithms, ...).
@@ -59,6 +61,11 @@ private:
     int Erase(const Request& request);
     int PrintHelp();
     int ListAlgorithms();
+    int ListVolumes();
+    int ListTraces(const QString& executableDir);
+    // Builds the volume rows and the trace catalogs as the application does at start.
+    void BuildTraceState(const QString& executableDir);
+    bool WriteCertificate(long long selectedFileCount);
     void ShowProgress(MainWipeThread& worker, long long totalBytes, bool show);
 
     QTextStream m_stdout;
@@ -66,4 +73,5 @@ private:
     QTextStream* m_out;
     QTextStream* m_err;
     bool m_errIsTerminal;
+    QString m_executableDir;
 };

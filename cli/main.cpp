@@ -1,11 +1,22 @@
 #include "EraseCommandLine.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <memory>
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QStringList arguments = app.arguments();
+    // A certificate is painted, which needs the GUI classes; without a display they draw
+    // offscreen.
+    bool certificate = false;
+    for (int i = 1; i < argc; ++i)
+        certificate = certificate || qstrncmp(argv[i], "--certificate", 13) == 0;
+    if (certificate && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app(certificate ? new QGuiApplication(argc, argv)
+                                                      : new QCoreApplication(argc, argv));
+    QStringList arguments = app->arguments();
     arguments.removeFirst();
     return EraseCommandLine().Run(arguments, QCoreApplication::applicationDirPath());
 }
