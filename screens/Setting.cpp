@@ -1,5 +1,6 @@
 #include "Setting.h"
 
+#include "AlgorithmTable.h"
 #include "DirectoryDialog.h"
 #include "FramelessBehaviour.h"
 #include "KorvaneApp.h"
@@ -8,29 +9,18 @@
 
 QStringList Setting::AlgorithmTexts()
 {
-    return {QStringLiteral("Zeroes"),
-            QStringLiteral("Pseudo-random"),
-            QStringLiteral("Pseudo-random & Zeroes (2 passes)"),
-            QStringLiteral("Random Random Zero (6 passes)"),
-            QStringLiteral("US Department of Defense, DoD 5220.22-M (3 passes)"),
-            QStringLiteral("US Department of Defense, DoD 5200.22-M (ECE)(7 passes)"),
-            QStringLiteral("US Department of Defense, DoD 5200.28-STD (7 passes)"),
-            QStringLiteral("Russian Standard - GOST-R-50739-95 (2 passes)"),
-            QStringLiteral("B.Schneier's algorithm (7 passes)"),
-            QStringLiteral("German Standard, VSITR (7 passes)"),
-            QStringLiteral("Peter Gutmann (35 passes)"),
-            QStringLiteral("US Army AR 380-19 (3 passes)"),
-            QStringLiteral("North Atlantic Treaty Organization-NATO Standard (7 passes)"),
-            QStringLiteral("US Air Force, AFSSI 5020 (3 passes)"),
-            QStringLiteral("Pfitzner algorithm (33 passes)"),
-            QStringLiteral("Canadian RCMP TSSIT OPS-II (4 passes)"),
-            QStringLiteral("British HMG IS5 (3 passes)")};
+    QStringList texts;
+    for (int i = 0; i < kAlgorithmCount; ++i)
+        texts << AlgorithmMenuName(i);
+    return texts;
 }
 
 QStringList Setting::VerificationTexts()
 {
-    return {QStringLiteral("No Verification"), QStringLiteral("Random Verification"),
-            QStringLiteral("Total Verification")};
+    QStringList texts;
+    for (int i = 0; i < kVerificationCount; ++i)
+        texts << VerificationMenuName(i);
+    return texts;
 }
 
 Setting::Setting(QWidget* parent) : QWidget(parent), ui(new Ui::Setting)
