@@ -27,7 +27,7 @@ QString StampT(const QDateTime& when);
 // " dd/MM/yyyy|hh:mm:ss ", with its leading and trailing space
 QString StampS(const QDateTime& when);
 
-QString Hyphens(); // 68 "-"
+QString Hyphens();     // 68 "-"
 QString Underscores(); // 61 "_"
 
 QStringList StartBlock(const QDateTime& when);

@@ -30,8 +30,7 @@ public:
     bool CreateLogFile(const QString& line);
     void CreateLogLines(const QStringList& lines);
 
-    void FillKVFAppListInit(const QString& name, bool checkable, int group, int id, const QString& icon,
-                            bool enabled);
+    void FillKVFAppListInit(const QString& name, bool checkable, int group, int id, const QString& icon, bool enabled);
     void FillKVFAppListInit(APPLICATIONINFO* list);
     void FillApplicationTracesList(APPLICATIONINFO* list);
     void FillInternetTracesList(APPLICATIONINFO* list);

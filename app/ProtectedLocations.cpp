@@ -6,8 +6,8 @@ namespace {
 
 struct VolumeRoot
 {
-    QString base;   // the folder that volumes are mounted below
-    int rootDepth;  // components of a volume's mount point, e.g. /Volumes/Disk is 2
+    QString base;  // the folder that volumes are mounted below
+    int rootDepth; // components of a volume's mount point, e.g. /Volumes/Disk is 2
 };
 
 struct Layout
@@ -26,9 +26,9 @@ const Layout& MacLayout()
     static const Layout layout{
         {"/Applications", "/Developer", "/Library", "/Network", "/System", "/usr", "/var", "/tmp", "/sockets.log",
          "/sbin", "/private", "/net", "/mach_kernel", "/home", "/hfsdebug", "/etc", "/dev", "/cores", "/bin"},
-        {"/Applications/", "/Developer/", "/Library/", "/Network/", "/System/", "/usr/", "/var/", "/tmp/",
-         "/sockets.log", "/sbin/", "/private/", "/net/", "/mach_kernel/", "/home/", "/var/", "/hfsdebug/", "/etc/",
-         "/dev/", "/cores/", "/bin/"},
+        {"/Applications/", "/Developer/",  "/Library/", "/Network/", "/System/", "/usr/",         "/var/",
+         "/tmp/",          "/sockets.log", "/sbin/",    "/private/", "/net/",    "/mach_kernel/", "/home/",
+         "/var/",          "/hfsdebug/",   "/etc/",     "/dev/",     "/cores/",  "/bin/"},
         {"Desktop", "Downloads", "Library", "Documents", "Movies", "Music", "Pictures"},
         "/Users",
         {{"/Volumes", 2}},
@@ -39,17 +39,16 @@ const Layout& MacLayout()
 
 const Layout& LinuxLayout()
 {
-    static const Layout layout{
-        {"/bin", "/boot", "/dev", "/etc", "/lib", "/lost+found", "/opt", "/proc", "/root", "/run", "/sbin", "/snap",
-         "/srv", "/sys", "/tmp", "/usr", "/var"},
-        {"/bin/", "/boot/", "/dev/", "/etc/", "/home/", "/lib/", "/opt/", "/proc/", "/root/", "/run/", "/sbin/",
-         "/srv/", "/sys/", "/tmp/", "/usr/", "/var/"},
-        {"Desktop", "Documents", "Downloads", "Music", "Pictures", "Videos", "Public", "Templates", ".config",
-         ".local", ".ssh"},
-        "/home",
-        {{"/run/media", 4}, {"/media", 3}, {"/mnt", 2}},
-        true,
-        true};
+    static const Layout layout{{"/bin", "/boot", "/dev", "/etc", "/lib", "/lost+found", "/opt", "/proc", "/root",
+                                "/run", "/sbin", "/snap", "/srv", "/sys", "/tmp", "/usr", "/var"},
+                               {"/bin/", "/boot/", "/dev/", "/etc/", "/home/", "/lib/", "/opt/", "/proc/", "/root/",
+                                "/run/", "/sbin/", "/srv/", "/sys/", "/tmp/", "/usr/", "/var/"},
+                               {"Desktop", "Documents", "Downloads", "Music", "Pictures", "Videos", "Public",
+                                "Templates", ".config", ".local", ".ssh"},
+                               "/home",
+                               {{"/run/media", 4}, {"/media", 3}, {"/mnt", 2}},
+                               true,
+                               true};
     return layout;
 }
 

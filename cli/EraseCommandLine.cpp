@@ -2,13 +2,13 @@
 
 #include "AlgorithmTable.h"
 #include "CertificatePainter.h"
-#include "InstalledApplications.h"
-#include "TraceTree.h"
-#include "VolumeListing.h"
 #include "ErasureLog.h"
 #include "FolderWalk.h"
+#include "InstalledApplications.h"
 #include "KorvaneApp.h"
 #include "MainWipeThread.h"
+#include "TraceTree.h"
+#include "VolumeListing.h"
 
 #include <QDir>
 #include <QFile>
@@ -156,8 +156,7 @@ const QVector<EraseCommandLine::Option>& EraseCommandLine::Options()
              r.traceIds << id;
              return QString();
          }},
-        {"", "--certificate", "DIR",
-         "write an erasure certificate of the files erased into DIR/KVCERTIFICATE/",
+        {"", "--certificate", "DIR", "write an erasure certificate of the files erased into DIR/KVCERTIFICATE/",
          [](Request& r, const QString& v) {
              r.certificateDir = v;
              return QString();
@@ -369,8 +368,8 @@ int EraseCommandLine::Run(const QStringList& arguments, const QString& executabl
     if (!request.certificateDir.isEmpty()) {
         request.certificateDir = AbsolutePath(request.certificateDir);
         if (!QDir().mkpath(request.certificateDir + QStringLiteral("/KVCERTIFICATE")))
-            return Usage(QStringLiteral("cannot make the certificate folder %1/KVCERTIFICATE")
-                             .arg(request.certificateDir));
+            return Usage(
+                QStringLiteral("cannot make the certificate folder %1/KVCERTIFICATE").arg(request.certificateDir));
     }
     return Erase(request);
 }

@@ -191,8 +191,8 @@ bool InstallDownloadedBundle(const QString& folder, const QString& installedBund
     const QString archive = folder + kArchiveName;
     const QString unpacked = folder + kBundleName;
     RemoveTree(unpacked);
-    const bool unzipped = Run(QStringLiteral("unzip"), {QStringLiteral("-o"), QStringLiteral("-q"), archive,
-                                                        QStringLiteral("-d"), folder});
+    const bool unzipped = Run(QStringLiteral("unzip"),
+                              {QStringLiteral("-o"), QStringLiteral("-q"), archive, QStringLiteral("-d"), folder});
     RemoveTree(archive);
     if (!unzipped || !IsRealFolder(unpacked)) {
         RemoveTree(unpacked);

@@ -239,9 +239,9 @@ void QDownloadApp::OnInstalled()
     const QString blanks(6, QLatin1Char(' '));
     ui->InfoLabel->setText(blanks);
     ui->DownLoadLabel->setText(blanks);
-    for (QWidget* w : std::initializer_list<QWidget*>{ui->InfoLabel, ui->DownLoadLabel, ui->TimeElapsedLabel,
-                                                      ui->TransferRateLabel, ui->ExeDownLoadProgressBar,
-                                                      ui->DownLoadProgressLabel})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui->InfoLabel, ui->DownLoadLabel, ui->TimeElapsedLabel, ui->TransferRateLabel,
+                                         ui->ExeDownLoadProgressBar, ui->DownLoadProgressLabel})
         w->hide();
     ui->OkButton->show();
     ui->RestartLabel->show();
