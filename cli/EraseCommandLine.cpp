@@ -1,0 +1,384 @@
+#include "EraseCommandLine.h"
+
+#include "AlgorithmTable.h"
+#include "ErasureLog.h"
+#include "FolderWalk.h"
+#include "KorvaneApp.h"
+#include "MainWipeThread.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::atomic<MainWipeThread*> g_runningWorker{nullptr};
+
+void OnInterrupt(int)
+{
+    if (MainWipeThread* worker = g_runningWorker.load())
+        worker->RequestStop();
+}
+
+// Ctrl-C and termination stop the run at the next chunk, so that a file in progress is
+// still removed and a filler folder does not stay behind.
+class StopOnSignals
+{
+public:
+    explicit StopOnSignals(MainWipeThread* worker)
+    {
+        g_runningWorker.store(worker);
+        struct sigaction action = {};
+        action.sa_handler = OnInterrupt;
+        action.sa_flags = SA_RESETHAND; // a second Ctrl-C ends the program at once
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &m_oldInt);
+        sigaction(SIGTERM, &action, &m_oldTerm);
+    }
+    ~StopOnSignals()
+    {
+        sigaction(SIGINT, &m_oldInt, nullptr);
+        sigaction(SIGTERM, &m_oldTerm, nullptr);
+        g_runningWorker.store(nullptr);
+    }
+
+private:
+    struct sigaction m_oldInt = {};
+    struct sigaction m_oldTerm = {};
+};
+
+QString ParseIndex(const QString& value, int count, int& target, const char* what)
+{
+    bool ok = false;
+    const int index = value.toInt(&ok);
+    if (!ok || index < 0 || index >= count)
+        return QStringLiteral("%1 must be a number from 0 to %2, not '%3'")
+            .arg(QLatin1String(what))
+            .arg(count - 1)
+            .arg(value);
+    target = index;
+    return QString();
+}
+
+QString AbsolutePath(const QString& path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+// The path with its folders' links resolved (the last component stays: a link given is
+// removed, not followed), so that a link to a system folder cannot carry an erasure there.
+QString ResolvedPath(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString parent = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (parent.isEmpty())
+        return path;
+    return parent == QLatin1String("/") ? parent + info.fileName() : parent + QLatin1Char('/') + info.fileName();
+}
+
+long long TreeSize(const QString& folder)
+{
+    long long total = 0;
+    WalkFiles(QFile::encodeName(folder), [&total](const QByteArray& file) {
+        struct stat st;
+        if (::lstat(file.constData(), &st) == 0 && S_ISREG(st.st_mode))
+            total += st.st_size;
+        return true;
+    });
+    return total;
+}
+
+const QString kHelpText =
+    QStringLiteral("Usage: korvane-erase [options] PATH...\n"
+                   "Overwrites each file, and every file below each folder, with the chosen algorithm,\n"
+                   "verifies it as the chosen mode says, then truncates and removes it. Files become file\n"
+                   "jobs and folders folder jobs, in the order given. Symbolic links are removed, never\n"
+                   "written through; a file with several hard links only loses the name given.\n"
+                   "\n"
+                   "Options:\n"
+                   "%1"
+                   "\n"
+                   "A protected location (the system's own folders, a home folder itself and its standard\n"
+                   "folders) is refused before anything is erased. Progress goes to standard error when it\n"
+                   "is a terminal. Each run appends the start block, the run block and the end block to a\n"
+                   "log file under the log folder's KVLOGFILE/, and ends with one summary line.\n"
+                   "Ctrl-C stops after the current chunk; the file in progress is still removed.\n"
+                   "\n"
+                   "Exit status:\n"
+                   "  0  every item was erased\n"
+                   "  1  an item failed or was missing\n"
+                   "  2  bad usage or a refused path (then nothing was erased)\n");
+
+} // namespace
+
+const QVector<EraseCommandLine::Option>& EraseCommandLine::Options()
+{
+    static const QVector<Option> options = {
+        {"-a", "--algorithm", "N", "overwrite algorithm 0..16 (default: the settings file's)",
+         [](Request& r, const QString& v) { return ParseIndex(v, kAlgorithmCount, r.algorithm, "the algorithm"); }},
+        {"-m", "--verification", "M", "0 none, 1 random, 2 total (default: the settings file's)",
+         [](Request& r, const QString& v) {
+             return ParseIndex(v, kVerificationCount, r.verification, "the verification");
+         }},
+        {"", "--free-space", "DIR",
+         "also erase the unused space of the volume that holds DIR\n(the filler folder is made inside DIR)",
+         [](Request& r, const QString& v) {
+             r.freeSpaceFolders << v;
+             return QString();
+         }},
+        {"", "--log-dir", "DIR", "write the log under DIR/KVLOGFILE/ (default: the settings')",
+         [](Request& r, const QString& v) {
+             r.logDir = v;
+             return QString();
+         }},
+        {"", "--dry-run", "", "print the jobs that would run, erase nothing",
+         [](Request& r, const QString&) {
+             r.dryRun = true;
+             return QString();
+         }},
+        {"", "--list-algorithms", "", "print each index with its name and passes, then exit",
+         [](Request& r, const QString&) {
+             r.command = [](EraseCommandLine& cli) { return cli.ListAlgorithms(); };
+             return QString();
+         }},
+        {"-q", "--quiet", "", "no progress display",
+         [](Request& r, const QString&) {
+             r.quiet = true;
+             return QString();
+         }},
+        {"-h", "--help", "", "show this help, then exit",
+         [](Request& r, const QString&) {
+             r.command = [](EraseCommandLine& cli) { return cli.PrintHelp(); };
+             return QString();
+         }},
+    };
+    return options;
+}
+
+EraseCommandLine::EraseCommandLine()
+    : m_stdout(stdout), m_stderr(stderr), m_out(&m_stdout), m_err(&m_stderr), m_errIsTerminal(isatty(2) == 1)
+{
+}
+
+EraseCommandLine::EraseCommandLine(QTextStream* out, QTextStream* err, bool errIsTerminal)
+    : m_out(out), m_err(err), m_errIsTerminal(errIsTerminal)
+{
+}
+
+int EraseCommandLine::Usage(const QString& message)
+{
+    *m_err << "korvane-erase: " << message << "\nTry 'korvane-erase --help'.\n";
+    m_err->flush();
+    return BadUsage;
+}
+
+int EraseCommandLine::PrintHelp()
+{
+    QString rows;
+    for (const Option& option : Options()) {
+        QString names = option.shortName.isEmpty() ? QStringLiteral("    ") : option.shortName + QStringLiteral(", ");
+        names += option.longName;
+        if (!option.valueName.isEmpty())
+            names += QLatin1Char(' ') + option.valueName;
+        const QStringList lines = option.help.split(QLatin1Char('\n'));
+        rows += QStringLiteral("  %1 %2\n").arg(names, -24).arg(lines.first());
+        for (int i = 1; i < lines.size(); ++i)
+            rows += QString(27, QLatin1Char(' ')) + lines.at(i) + QLatin1Char('\n');
+    }
+    *m_out << kHelpText.arg(rows);
+    m_out->flush();
+    return AllErased;
+}
+
+int EraseCommandLine::ListAlgorithms()
+{
+    for (int i = 0; i < kAlgorithmCount; ++i)
+        *m_out << QStringLiteral("%1  %2\t%3 write pass%4\n")
+                      .arg(i, 2)
+                      .arg(AlgorithmMenuName(i))
+                      .arg(AlgorithmPassCount(i))
+                      .arg(AlgorithmPassCount(i) == 1 ? "" : "es");
+    m_out->flush();
+    return AllErased;
+}
+
+int EraseCommandLine::Run(const QStringList& arguments, const QString& executableDir)
+{
+    Request request;
+    bool optionsEnded = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (optionsEnded || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
+            request.paths << argument;
+            continue;
+        }
+        if (argument == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        QString name = argument;
+        QString value;
+        bool inlineValue = false;
+        if (argument.startsWith(QLatin1String("--")) && argument.contains(QLatin1Char('='))) {
+            name = argument.section(QLatin1Char('='), 0, 0);
+            value = argument.section(QLatin1Char('='), 1);
+            inlineValue = true;
+        }
+        const Option* match = nullptr;
+        for (const Option& option : Options()) {
+            if (name == option.longName || (!option.shortName.isEmpty() && name == option.shortName))
+                match = &option;
+        }
+        if (!match)
+            return Usage(QStringLiteral("unknown option '%1'").arg(argument));
+        if (!match->valueName.isEmpty() && !inlineValue) {
+            if (i + 1 >= arguments.size())
+                return Usage(QStringLiteral("%1 needs a value").arg(name));
+            value = arguments.at(++i);
+        } else if (match->valueName.isEmpty() && inlineValue) {
+            return Usage(QStringLiteral("%1 takes no value").arg(name));
+        }
+        const QString error = match->apply(request, value);
+        if (!error.isEmpty())
+            return Usage(error);
+    }
+    if (request.command)
+        return request.command(*this);
+    if (request.paths.isEmpty() && request.freeSpaceFolders.isEmpty())
+        return Usage(QStringLiteral("no PATH given"));
+
+    KorvaneApp* app = KorvaneApp::GetInstance();
+    app->SetFolders(executableDir);
+    app->InitSettings(false);
+    if (request.algorithm < 0)
+        request.algorithm = app->algorithm;
+    if (request.verification < 0)
+        request.verification = app->verification;
+    if (request.algorithm < 0 || request.algorithm >= kAlgorithmCount || request.verification < 0 ||
+        request.verification >= kVerificationCount)
+        return Usage(QStringLiteral("the settings file holds an unknown algorithm or verification"));
+
+    // Every path is checked before anything is erased.
+    for (QString& path : request.paths) {
+        path = AbsolutePath(path);
+        if (app->RestrictSystemFolder(path) || app->RestrictSystemFolder(ResolvedPath(path)))
+            return Usage(QStringLiteral("refusing to erase a protected location: %1").arg(path));
+    }
+    for (QString& folder : request.freeSpaceFolders) {
+        folder = AbsolutePath(folder);
+        if (!QFileInfo(folder).isDir())
+            return Usage(QStringLiteral("--free-space needs an existing folder: %1").arg(folder));
+    }
+    return Erase(request);
+}
+
+int EraseCommandLine::Erase(const Request& request)
+{
+    KorvaneApp* app = KorvaneApp::GetInstance();
+    app->algorithm = request.algorithm;
+    app->verification = request.verification;
+    app->FreeWipingInfo();
+
+    long long totalBytes = 0;
+    for (const QString& path : request.paths) {
+        APPWIPINGINFO job;
+        job.algorithm = request.algorithm;
+        job.verification = request.verification;
+        job.category = QStringLiteral("Folder & Files");
+        job.itemPath = path;
+        struct stat st;
+        const bool exists = ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+        if (exists && S_ISDIR(st.st_mode)) {
+            job.wipeType = APPWIPINGINFO::Folder;
+            totalBytes += TreeSize(path);
+        } else {
+            job.wipeType = APPWIPINGINFO::File;
+            job.itemSize = exists && S_ISREG(st.st_mode) ? st.st_size : 0;
+            totalBytes += job.itemSize;
+        }
+        app->AddAppWipingInfo(job);
+    }
+    for (const QString& folder : request.freeSpaceFolders) {
+        APPWIPINGINFO job;
+        job.wipeType = APPWIPINGINFO::UnusedSpace;
+        job.algorithm = request.algorithm;
+        job.verification = request.verification;
+        job.category = QStringLiteral("Unused Space");
+        job.itemPath = folder;
+        job.itemSize = MainWipeThread::SetDriveSpace(folder);
+        totalBytes += job.itemSize;
+        app->AddAppWipingInfo(job);
+    }
+
+    if (request.dryRun) {
+        *m_out << "algorithm: " << MainWipeThread::GetAlgorithmName(request.algorithm).trimmed() << "\n"
+               << "verification: " << MainWipeThread::GetVerificationName(request.verification) << "\n";
+        for (APPWIPINGINFO* job = app->wipingInfoList; job; job = job->next) {
+            const char* kind = job->wipeType == APPWIPINGINFO::Folder        ? "folder"
+                               : job->wipeType == APPWIPINGINFO::UnusedSpace ? "free-space"
+                                                                             : "file";
+            *m_out << kind << "\t" << job->itemPath;
+            if (job->wipeType == APPWIPINGINFO::UnusedSpace)
+                *m_out << "\t" << job->itemSize << " bytes free";
+            *m_out << "\n";
+        }
+        *m_out << "korvane-erase: dry run, nothing erased\n";
+        m_out->flush();
+        app->FreeWipingInfo();
+        return AllErased;
+    }
+
+    if (!request.logDir.isEmpty()) {
+        app->logPath = AbsolutePath(request.logDir);
+        QDir().mkpath(app->logPath + QStringLiteral("/KVLOGFILE"));
+    }
+    app->logFileStamp = KorvaneApp::Now().toString(QStringLiteral("dd_MM_yyyy_hh_mm_ss"));
+    app->CreateLogLines(ErasureLog::StartBlock(KorvaneApp::Now()));
+
+    MainWipeThread worker;
+    ShowProgress(worker, totalBytes, m_errIsTerminal && !request.quiet);
+    {
+        StopOnSignals stopOnSignals(&worker);
+        worker.run();
+    }
+    app->erasureRunning = false;
+    app->CreateLogLines(ErasureLog::EndBlock(KorvaneApp::Now()));
+    app->FreeWipingInfo();
+
+    const QVector<bool>& results = worker.JobResults();
+    const int erased = static_cast<int>(std::count(results.begin(), results.end(), true));
+    const int jobs = request.paths.size() + request.freeSpaceFolders.size();
+    if (m_errIsTerminal && !request.quiet) {
+        *m_err << "\r\033[K";
+        m_err->flush();
+    }
+    *m_out << QStringLiteral("korvane-erase: %1 of %2 items erased, %3 failed or missing%4; log: %5\n")
+                  .arg(erased)
+                  .arg(jobs)
+                  .arg(jobs - erased)
+                  .arg(worker.StopRequested() ? QStringLiteral(" (stopped)") : QString())
+                  .arg(app->logPath + QStringLiteral("/KVLOGFILE/") + app->logFileStamp + QStringLiteral(".log"));
+    m_out->flush();
+    return erased == jobs ? AllErased : SomeFailed;
+}
+
+void EraseCommandLine::ShowProgress(MainWipeThread& worker, long long totalBytes, bool show)
+{
+    if (!show)
+        return;
+    QTextStream* err = m_err;
+    auto print = [err, totalBytes](long long done, const QString& item) {
+        const int percent = totalBytes > 0 ? static_cast<int>(qMin<long long>(100, done * 100 / totalBytes)) : 100;
+        *err << QStringLiteral("\r\033[K%1% ").arg(percent, 3) << item;
+        err->flush();
+    };
+    QObject::connect(&worker, &MainWipeThread::WipingStart,
+                     [&worker, print](const QString& item) { print(worker.bytesDone, item); });
+    QObject::connect(&worker, &MainWipeThread::WipingStatus, print);
+}

@@ -1,0 +1,69 @@
+// korvane-erase: the erasure worker driven from a terminal. Options are rows of one table,
+// so a new option or command is one entry with its handler.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+#include <functional>
+
+class MainWipeThread;
+
+class EraseCommandLine
+{
+public:
+    enum ExitStatus
+    {
+        AllErased = 0,
+        SomeFailed = 1,
+        BadUsage = 2
+    };
+
+    // What the options ask for, filled by the table's handlers.
+    struct Request
+    {
+        int algorithm = -1;    // -1: the settings file's
+        int verification = -1; // -1: the settings file's
+        QStringList paths;
+        QStringList freeSpaceFolders;
+        QString logDir;
+        bool dryRun = false;
+        bool quiet = false;
+        // A command that replaces the erasure (--help, --list-algorithms, ...).
+        std::function<int(EraseCommandLine&)> command;
+    };
+
+    // Handler of one option: applies `value` (empty for a flag), or returns an error text.
+    using Handler = std::function<QString(Request& request, const QString& value)>;
+    struct Option
+    {
+        QString shortName; // "-a", or empty
+        QString longName;  // "--algorithm"
+        QString valueName; // "N", or empty for a flag
+        QString help;
+        Handler apply;
+    };
+
+    // Output goes to the given streams (standard output and error by default).
+    EraseCommandLine();
+    EraseCommandLine(QTextStream* out, QTextStream* err, bool errIsTerminal);
+
+    // Runs one invocation; `executableDir` locates the bundle and its settings file.
+    int Run(const QStringList& arguments, const QString& executableDir);
+
+    static const QVector<Option>& Options();
+
+private:
+    int Usage(const QString& message);
+    int Erase(const Request& request);
+    int PrintHelp();
+    int ListAlgorithms();
+    void ShowProgress(MainWipeThread& worker, long long totalBytes, bool show);
+
+    QTextStream m_stdout;
+    QTextStream m_stderr;
+    QTextStream* m_out;
+    QTextStream* m_err;
+    bool m_errIsTerminal;
+};

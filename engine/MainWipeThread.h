@@ -1,0 +1,86 @@
+// The erasure worker: carries out one run of the job list in the application state (files,
+// folders, property lists, unused space), writes the run's log lines and reports progress
+// through queued signals. It reads a stop flag between chunks and between items.
+#pragma once
+
+#include "ErasureLog.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QThread>
+#include <QVector>
+
+#include <atomic>
+
+class MainWipeThread : public QThread
+{
+    Q_OBJECT
+
+public:
+    explicit MainWipeThread(QObject* parent = nullptr);
+    ~MainWipeThread() override;
+
+    // The log and certificate names of an algorithm ("Zeroes 1 Write Pass ") and of a
+    // verification mode ("No verification").
+    static QString GetAlgorithmName(int index);
+    static QString GetVerificationName(int index);
+
+    // The run; public so that the command line can run it on its own thread.
+    void run() override;
+
+    bool OnFileWipeNow(const QString& path, int algorithm, int verification);
+    bool OnDirWipeNow(const QString& path, int algorithm, int verification);
+    bool OnWipePlist(const QString& path);
+    bool OnWipeUnusedSpace(const QString& mountPoint, long long freeSize, int algorithm, int verification);
+    void OnMakeandRemoveDir(const QString& mountPoint, bool remove);
+    QString OnCreateFile();
+    void FillDataInFile(const QString& mountPoint, long long size, long long chunk, int algorithm, int verification);
+    void RecursiveDeleteAllfiles();
+    static long long SetDriveSpace(const QString& mountPoint);
+
+    // Safe from any thread and from a signal handler.
+    void RequestStop() { stopRequested.store(true, std::memory_order_relaxed); }
+    bool StopRequested() const { return stopRequested.load(std::memory_order_relaxed); }
+
+    // One result per job of the last run, in list order.
+    const QVector<bool>& JobResults() const { return m_jobResults; }
+
+    // Tests only: a smaller chunk (and so a smaller pass buffer and filler-file limit).
+    void SetChunkSizeForTests(long long size) { m_chunkSizeOverride = size; }
+
+    std::atomic<bool> stopRequested{false};
+    unsigned char* buffer = nullptr;
+    long long chunkSize = 0;
+    long long bytesDone = 0;
+    QString fillerDir;
+
+signals:
+    void WipingStart(QString item);
+    void WipingStatus(long long bytesDone, QString item);
+    void WipingComplete();
+
+private:
+    bool WipeFileNative(const QByteArray& nativePath, const QString& path, int algorithm, int verification);
+    bool WipeChunk(long long offset, long long length, bool last, char* nativePath, int fd, int algorithm,
+                   class ChunkPolicy& policy, long long index);
+    struct ChunkRun
+    {
+        bool allChunks = true;   // every chunk overwritten and verified
+        bool cutShort = false;   // a stop request ended it before the end
+        bool volumeFull = false; // a write found the volume full (only with endWhenFull)
+    };
+    // Overwrites [0, size) chunk by chunk (at most maxChunks when it is not negative),
+    // reporting progress against `reportAs`.
+    ChunkRun OverwriteChunks(char* nativePath, int fd, long long size, long long maxChunks, int algorithm,
+                             int verification, const QString& reportAs, bool endWhenFull);
+    bool RemoveLink(const QByteArray& nativePath, const QString& path);
+    void LogItem(ErasureLog::ItemKind kind, ErasureLog::Outcome outcome, const QString& path);
+    void AddCertificateRow(const QString& path, bool result);
+    bool RunJob(int wipeType, const QString& path, const QString& plistPath, long long size, int algorithm,
+                int verification);
+
+    long long m_chunkSizeOverride = 0;
+    QVector<bool> m_jobResults;
+    QDateTime m_lastLineTime;
+    bool m_fillerFolderMade = false;
+};

@@ -1,0 +1,8 @@
+kv_add_test(passengine LIBS kvengine)
+kv_add_test(verification LIBS kvengine)
+kv_add_test(wipeworker LIBS kvengine)
+kv_add_test(unusedspace LIBS kvengine)
+kv_add_test(erasecli LIBS kvcli)
+kv_add_test(forensic LIBS Qt5::Core)
+target_compile_definitions(tst_forensic PRIVATE KV_ERASE_BINARY="$<TARGET_FILE:korvane-erase>")
+add_dependencies(tst_forensic korvane-erase)

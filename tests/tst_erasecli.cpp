@@ -1,0 +1,204 @@
+// korvane-erase in process: exit statuses, refused paths, dry runs, the log it writes and
+// the option table behind --help.
+#include "EraseCommandLine.h"
+#include "FreeSpace.h"
+#include "KorvaneApp.h"
+#include "PlistFormat.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestEraseCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void exitStatus_data();
+    void exitStatus();
+    void logHoldsStartRunAndEndBlocks();
+    void settingsGiveTheDefaults();
+    void freeSpaceLeavesNoFillerFolder();
+    void progressGoesToATerminal();
+    void helpListsEveryOption();
+    void listAlgorithms();
+
+private:
+    int Run(const QStringList& arguments);
+    QString Make(const QString& name, const QByteArray& content = "data");
+
+    QTemporaryDir* m_dir = nullptr;
+    QString m_out;
+    QString m_err;
+    QString m_bin;
+};
+
+void TestEraseCli::init()
+{
+    // Below the build tree: the system's temporary folder is a protected location.
+    m_dir = new QTemporaryDir(QCoreApplication::applicationDirPath() + QStringLiteral("/cli-XXXXXX"));
+    QVERIFY(m_dir->isValid());
+    m_bin = m_dir->filePath(QStringLiteral("bundle/bin"));
+    QDir().mkpath(m_bin);
+    QDir().mkpath(m_dir->filePath(QStringLiteral("bundle/Resources")));
+    // Never the real free space of the build volume.
+    FreeSpaceTesting::SetSource([](const QString&) { return 0LL; });
+    KorvaneApp::ResetInstance();
+}
+
+void TestEraseCli::cleanup()
+{
+    FreeSpaceTesting::SetSource({});
+    KorvaneApp::ResetInstance();
+    delete m_dir;
+}
+
+int TestEraseCli::Run(const QStringList& arguments)
+{
+    m_out.clear();
+    m_err.clear();
+    QTextStream out(&m_out);
+    QTextStream err(&m_err);
+    KorvaneApp::ResetInstance();
+    QStringList args;
+    for (const QString& a : arguments)
+        args << (a.startsWith(QLatin1Char('@')) ? m_dir->filePath(a.mid(1)) : a);
+    return EraseCommandLine(&out, &err, false).Run(args, m_bin);
+}
+
+QString TestEraseCli::Make(const QString& name, const QByteArray& content)
+{
+    const QString path = m_dir->filePath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+    return path;
+}
+
+void TestEraseCli::exitStatus_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("remaining"); // of "f", "d/x"
+    QTest::addColumn<QString>("message");
+    QTest::newRow("all erased") << QStringList{"-q", "@f", "@d"} << 0 << QStringList() << "2 of 2 items erased";
+    QTest::newRow("one missing") << QStringList{"@f", "@missing"} << 1 << QStringList{"d/x"} << "1 of 2 items erased";
+    QTest::newRow("algorithm out of range")
+        << QStringList{"-a", "17", "@f"} << 2 << QStringList{"f", "d/x"} << "from 0 to 16";
+    QTest::newRow("verification not a number")
+        << QStringList{"--verification=x", "@f"} << 2 << QStringList{"f", "d/x"} << "from 0 to 2";
+    QTest::newRow("unknown option") << QStringList{"--bogus", "@f"} << 2 << QStringList{"f", "d/x"}
+                                    << "unknown option '--bogus'";
+    QTest::newRow("value missing") << QStringList{"@f", "-a"} << 2 << QStringList{"f", "d/x"} << "-a needs a value";
+    QTest::newRow("no path") << QStringList{"-q"} << 2 << QStringList{"f", "d/x"} << "no PATH given";
+    // Refused paths name nothing that exists, and the root is tried as a dry run: should a
+    // refusal ever fail, the test still touches nothing outside its folder.
+    QTest::newRow("protected path refused first") << QStringList{"@f", "/etc/kv-no-such-entry"} << 2
+                                                  << QStringList{"f", "d/x"} << "protected location: /etc/kv-no";
+    QTest::newRow("link to a system folder refused")
+        << QStringList{"@f", "@etc-link/kv-no-such-entry"} << 2 << QStringList{"f", "d/x"} << "protected location";
+    QTest::newRow("root refused") << QStringList{"--dry-run", "@d", "/"} << 2 << QStringList{"f", "d/x"}
+                                  << "protected location: /";
+    QTest::newRow("dry run") << QStringList{"--dry-run", "@f", "@d", "--free-space", "@d"} << 0
+                             << QStringList{"f", "d/x"} << "dry run, nothing erased";
+    QTest::newRow("after --, a dash name is a path")
+        << QStringList{"--", "-a"} << 1 << QStringList{"f", "d/x"} << "0 of 1 items erased";
+    QTest::newRow("free space needs a folder")
+        << QStringList{"--free-space", "@nothing"} << 2 << QStringList{"f", "d/x"} << "needs an existing folder";
+}
+
+void TestEraseCli::exitStatus()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QStringList, remaining);
+    QFETCH(QString, message);
+    Make(QStringLiteral("f"));
+    Make(QStringLiteral("d/x"));
+    QVERIFY(QFile::link(QStringLiteral("/etc"), m_dir->filePath(QStringLiteral("etc-link"))));
+    QCOMPARE(Run(arguments), status);
+    QVERIFY2((m_out + m_err).contains(message), qPrintable(m_out + m_err));
+    QStringList left;
+    for (const QString& name : {QStringLiteral("f"), QStringLiteral("d/x")}) {
+        if (QFileInfo::exists(m_dir->filePath(name)))
+            left << name;
+    }
+    QCOMPARE(left, remaining);
+}
+
+void TestEraseCli::logHoldsStartRunAndEndBlocks()
+{
+    const QString file = Make(QStringLiteral("a.txt"));
+    QCOMPARE(Run({"-q", "-a", "10", "-m", "2", "--log-dir", "@logs", "@a.txt"}), 0);
+    const QStringList logs = QDir(m_dir->filePath(QStringLiteral("logs/KVLOGFILE"))).entryList(QDir::Files);
+    QCOMPARE(logs.size(), 1);
+    QFile log(m_dir->filePath(QStringLiteral("logs/KVLOGFILE/")) + logs.first());
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'));
+    QVERIFY(lines.at(0).startsWith(QLatin1String("Korvane File Eraser start ")));
+    QCOMPARE(lines.at(3), QStringLiteral("Algorithm used : Peter Gutmann 35 Write Passes "));
+    QCOMPARE(lines.at(4), QStringLiteral("Verification used : Total verification"));
+    QVERIFY(lines.at(8).startsWith(QStringLiteral("File Path: ") + file + QStringLiteral(" | Erasure successful ")));
+    QVERIFY(lines.at(11).startsWith(QLatin1String("Erasure completed ")));
+    QVERIFY(lines.at(14).startsWith(QLatin1String("Korvane File Eraser Ends ")));
+    QVERIFY(m_out.contains(log.fileName()));
+}
+
+void TestEraseCli::settingsGiveTheDefaults()
+{
+    {
+        QSettings settings(m_dir->filePath(QStringLiteral("bundle/Resources/kvf_setting.plist")), PlistFormat());
+        settings.setValue(QStringLiteral("KVF_Algorithm"), QStringLiteral("4"));
+        settings.setValue(QStringLiteral("KVF_Verification"), QStringLiteral("1"));
+        settings.setValue(QStringLiteral("KVF_LogPath"), m_dir->filePath(QStringLiteral("bundle")));
+    }
+    Make(QStringLiteral("f"));
+    QCOMPARE(Run({"--dry-run", "@f"}), 0);
+    QVERIFY(m_out.contains(QLatin1String("algorithm: DoD 5200.22-M 3 Write Passes\n")));
+    QVERIFY(m_out.contains(QLatin1String("verification: Random verification\n")));
+}
+
+void TestEraseCli::freeSpaceLeavesNoFillerFolder()
+{
+    int asked = 0;
+    FreeSpaceTesting::SetSource([&asked](const QString&) { return ++asked == 1 ? 100000LL : 0LL; });
+    QDir().mkpath(m_dir->filePath(QStringLiteral("vol")));
+    QCOMPARE(Run({"-q", "--free-space", "@vol"}), 0);
+    QCOMPARE(asked, 2); // the job's size, then once after the filler file
+    QCOMPARE(QDir(m_dir->filePath(QStringLiteral("vol"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList());
+    QVERIFY(m_out.contains(QLatin1String("1 of 1 items erased")));
+}
+
+void TestEraseCli::progressGoesToATerminal()
+{
+    const QString file = Make(QStringLiteral("p"), QByteArray(5000, 'p'));
+    QTextStream out(&m_out);
+    QTextStream err(&m_err);
+    QCOMPARE(EraseCommandLine(&out, &err, true).Run({file}, m_bin), 0);
+    QVERIFY(m_err.contains(QStringLiteral("100% ") + file));
+}
+
+void TestEraseCli::helpListsEveryOption()
+{
+    QCOMPARE(Run({"--help"}), 0);
+    for (const EraseCommandLine::Option& option : EraseCommandLine::Options())
+        QVERIFY2(m_out.contains(option.longName), qPrintable(option.longName));
+    QVERIFY(m_out.contains(QLatin1String("  2  bad usage or a refused path")));
+}
+
+void TestEraseCli::listAlgorithms()
+{
+    QCOMPARE(Run({"--list-algorithms"}), 0);
+    const QStringList lines = m_out.trimmed().split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 17);
+    QCOMPARE(lines.at(10), QStringLiteral("10  Peter Gutmann (35 passes)\t35 write passes"));
+}
+
+QTEST_GUILESS_MAIN(TestEraseCli)
+#include "tst_erasecli.moc"

@@ -1,0 +1,298 @@
+// The bytes every pass of every algorithm leaves, captured through the engine's own write
+// path, and how a failed pass ends the algorithm.
+#include "AlgorithmTable.h"
+#include "MainWipeThread.h"
+#include "PassEngine.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Checks one written pass against a token: "00".."FF" a fixed byte, "R" one random value,
+// "H" one halved random value, "S43" a keyed sequence with divisor 43, "P42" the same with
+// a halved draw, "T924924" a three-byte pattern, "=" the buffer rewritten unchanged.
+QString CheckPass(const QString& token, const QByteArray& bytes, const QByteArray& previous)
+{
+    auto at = [&bytes](int i) { return static_cast<unsigned char>(bytes.at(i)); };
+    const int n = bytes.size();
+    if (token == QLatin1String("=")) {
+        return bytes == previous ? QString() : QStringLiteral("not a rewrite");
+    }
+    if (token == QLatin1String("R") || token == QLatin1String("H")) {
+        for (int i = 1; i < n; ++i) {
+            if (at(i) != at(0))
+                return QStringLiteral("random pass is not one repeated value");
+        }
+        if (token == QLatin1String("H") && at(0) < 128 && at(0) != 0)
+            return QStringLiteral("halved value %1 below 128").arg(at(0)); // only r <= 255 stays small
+        return QString();
+    }
+    if (token.startsWith(QLatin1Char('S')) || token.startsWith(QLatin1Char('P'))) {
+        const int d = token.mid(1).toInt();
+        const int key = at(0);
+        if (key < 48 || key > 48 + d - 1)
+            return QStringLiteral("key %1 outside 48..%2").arg(key).arg(48 + d - 1);
+        for (int i = 0; i < n; ++i) {
+            if (at(i) != ((i % 256) ^ key))
+                return QStringLiteral("sequence broken at %1").arg(i);
+        }
+        return QString();
+    }
+    if (token.startsWith(QLatin1Char('T'))) {
+        const QByteArray abc = QByteArray::fromHex(token.mid(1).toLatin1());
+        for (int i = 0; i < n; ++i) {
+            if (bytes.at(i) != abc.at(i % 3))
+                return QStringLiteral("pattern broken at %1").arg(i);
+        }
+        return QString();
+    }
+    const char fixed = static_cast<char>(token.toInt(nullptr, 16));
+    return bytes == QByteArray(n, fixed) ? QString() : QStringLiteral("not all 0x%1").arg(token);
+}
+
+} // namespace
+
+class TestPassEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void passesOfEachAlgorithm_data();
+    void passesOfEachAlgorithm();
+    void drawnValuesGiveKeysAndBytes_data();
+    void drawnValuesGiveKeysAndBytes();
+    void sequenceCyclesEvery256Bytes();
+    void threeBytePatternRunsThroughRange();
+    void failedPassEndsAlgorithm_data();
+    void failedPassEndsAlgorithm();
+    void namesForLogAndDialog();
+    void openRefusesSymbolicLink();
+
+private:
+    bool Run(int algorithm, long long length, QList<QByteArray>* writes, int* reads = nullptr, int* flushes = nullptr);
+
+    QTemporaryDir m_dir;
+    QByteArray m_file;
+    unsigned char* m_buffer = nullptr;
+};
+
+void TestPassEngine::init()
+{
+    m_file = QFile::encodeName(m_dir.filePath(QStringLiteral("range.bin")));
+    QFile f(QFile::decodeName(m_file));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(8192, 'x'));
+    f.close();
+    m_buffer = AllocatePassBuffer(kChunkSize + 1);
+    QVERIFY(m_buffer);
+}
+
+void TestPassEngine::cleanup()
+{
+    PassEngineTesting::ClearIoHooks();
+    PassEngineTesting::SetDrawnValues({});
+    FreePassBuffer(m_buffer, kChunkSize + 1);
+    m_buffer = nullptr;
+}
+
+bool TestPassEngine::Run(int algorithm, long long length, QList<QByteArray>* writes, int* reads, int* flushes)
+{
+    PassEngineTesting::IoHooks hooks;
+    hooks.onWrite = [writes](long long, const unsigned char* data, long long n) {
+        writes->append(QByteArray(reinterpret_cast<const char*>(data), static_cast<int>(n)));
+        return true;
+    };
+    hooks.onRead = [reads](long long, unsigned char*, long long) {
+        if (reads)
+            ++*reads;
+    };
+    hooks.onFlush = [flushes] {
+        if (flushes)
+            ++*flushes;
+        return true;
+    };
+    PassEngineTesting::SetIoHooks(hooks);
+    const int fd = OnOpenDisk(m_file.constData());
+    long geometry[2] = {static_cast<long>(kChunkSize), 1};
+    const bool ok = WipeNow(0, m_buffer, length, m_file.data(), fd, geometry, algorithm);
+    OnCloseDisk(fd);
+    return ok;
+}
+
+void TestPassEngine::passesOfEachAlgorithm_data()
+{
+    QTest::addColumn<int>("algorithm");
+    QTest::addColumn<QString>("passes");
+    QTest::addColumn<int>("readBacks");
+    QTest::newRow("0 zeroes") << 0 << "00" << 0;
+    QTest::newRow("1 random") << 1 << "R" << 0;
+    QTest::newRow("2 random, zero") << 2 << "R 00" << 0;
+    QTest::newRow("3 random random zero twice") << 3 << "R R 00 R R 00" << 0;
+    QTest::newRow("4 DoD 3") << 4 << "00 FF R" << 3;
+    QTest::newRow("5 DoD 7") << 5 << "00 FF R R 00 FF R" << 6;
+    QTest::newRow("6 DoD 28 uses 0x56") << 6 << "56 AA 56 AA 56 AA R" << 0;
+    QTest::newRow("7 GOST") << 7 << "00 S43" << 0;
+    QTest::newRow("8 Schneier starts with 0x01") << 8 << "01 00 S43 S43 S43 S43 S43" << 0;
+    QTest::newRow("9 VSITR uses 0x01") << 9 << "00 01 00 01 00 01 S43" << 0;
+    QTest::newRow("10 Gutmann") << 10
+                                << "S43 S44 S45 S46 55 AA T924924 T492492 T249249 00 11 22 33 44 55 66 77 88 99 AA BB "
+                                   "CC DD EE FF T924924 T492492 T249249 T6DB6DB TB6DB6D TDB6DB6 S43 S44 S45 S46"
+                                << 0;
+    QTest::newRow("11 AR 380-19") << 11 << "21 DE H" << 1;
+    QTest::newRow("12 NATO") << 12 << "00 FF 00 FF 00 FF H" << 0;
+    QTest::newRow("13 AFSSI") << 13 << "00 FF H" << 1;
+    QStringList pfitzner;
+    for (int p = 0; p <= 32; ++p)
+        pfitzner << QStringLiteral("P%1").arg(42 + p);
+    QTest::newRow("14 Pfitzner") << 14 << pfitzner.join(QLatin1Char(' ')) << 0;
+    QTest::newRow("15 RCMP uses 0x01") << 15 << "00 01 00 01" << 0;
+    QTest::newRow("16 HMG IS5") << 16 << "R" << 1;
+}
+
+void TestPassEngine::passesOfEachAlgorithm()
+{
+    QFETCH(int, algorithm);
+    QFETCH(QString, passes);
+    QFETCH(int, readBacks);
+    const QStringList tokens = passes.split(QLatin1Char(' '));
+    QList<QByteArray> writes;
+    int reads = 0;
+    int flushes = 0;
+    QVERIFY(Run(algorithm, 600, &writes, &reads, &flushes));
+    QCOMPARE(writes.size(), tokens.size());
+    // Each pass but the last reaches the medium before the next; a final check flushes too.
+    const int finalChecks = algorithm == 5 ? 2 : IsSelfVerifying(algorithm) ? 1 : 0;
+    QCOMPARE(flushes, tokens.size() - 1 + finalChecks);
+    QCOMPARE(AlgorithmPassCount(algorithm), tokens.size());
+    QCOMPARE(reads, readBacks);
+    for (int i = 0; i < tokens.size(); ++i) {
+        const QString problem = CheckPass(tokens.at(i), writes.at(i), i ? writes.at(i - 1) : QByteArray());
+        QVERIFY2(problem.isEmpty(), qPrintable(QStringLiteral("pass %1: %2").arg(i + 1).arg(problem)));
+    }
+    // What the last pass wrote is what the range holds.
+    QFile f(QFile::decodeName(m_file));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.read(600), writes.last());
+    QCOMPARE(f.read(10), QByteArray(10, 'x'));
+}
+
+void TestPassEngine::drawnValuesGiveKeysAndBytes_data()
+{
+    QTest::addColumn<int>("algorithm");
+    QTest::addColumn<int>("drawn");
+    QTest::addColumn<int>("firstByteOfLastPass");
+    QTest::newRow("random byte is r mod 256") << 1 << 1000 << (1000 % 256);
+    QTest::newRow("halved random byte") << 13 << 1000 << 250; // 1000 -> 500 -> 250
+    QTest::newRow("small draw is not halved") << 11 << 200 << 200;
+    QTest::newRow("sequence key (r mod 43) + 48") << 7 << 1000 << (1000 % 43 + 48);
+    QTest::newRow("Pfitzner last pass d = 74, halved") << 14 << 1000 << (250 % 74 + 48);
+    QTest::newRow("Gutmann last pass d = 46") << 10 << 1000 << (1000 % 46 + 48);
+}
+
+void TestPassEngine::drawnValuesGiveKeysAndBytes()
+{
+    QFETCH(int, algorithm);
+    QFETCH(int, drawn);
+    QFETCH(int, firstByteOfLastPass);
+    PassEngineTesting::SetDrawnValues([drawn] { return drawn; });
+    QList<QByteArray> writes;
+    QVERIFY(Run(algorithm, 64, &writes));
+    QCOMPARE(static_cast<unsigned char>(writes.last().at(0)), static_cast<unsigned char>(firstByteOfLastPass));
+}
+
+void TestPassEngine::sequenceCyclesEvery256Bytes()
+{
+    QList<QByteArray> writes;
+    QVERIFY(Run(7, 300, &writes));
+    const QByteArray seq = writes.at(1);
+    const int k = static_cast<unsigned char>(seq.at(0));
+    QVERIFY(k >= 48 && k <= 90);
+    QCOMPARE(static_cast<unsigned char>(seq.at(1)), static_cast<unsigned char>(k ^ 1));
+    QCOMPARE(static_cast<unsigned char>(seq.at(2)), static_cast<unsigned char>(k ^ 2));
+    QCOMPARE(seq.at(256), seq.at(0));
+    QCOMPARE(seq.mid(256, 44), seq.left(44));
+}
+
+void TestPassEngine::threeBytePatternRunsThroughRange()
+{
+    QList<QByteArray> writes;
+    QVERIFY(Run(10, 4096, &writes));
+    const QByteArray pass7 = writes.at(6);
+    QCOMPARE(pass7.size(), 4096);
+    for (int i = 0; i < 4096; i += 3)
+        QCOMPARE(pass7.mid(i, 3), QByteArray("\x92\x49\x24").left(qMin(3, 4096 - i)));
+
+    // With a small block the pattern stops before its last 1 to 3 bytes, which stay zero.
+    long geometry[2] = {10, 1}; // T = 7: positions 0, 3, 6
+    PassEngineTesting::IoHooks hooks;
+    QByteArray written;
+    hooks.onWrite = [&written](long long, const unsigned char* d, long long n) {
+        written = QByteArray(reinterpret_cast<const char*>(d), static_cast<int>(n));
+        return true;
+    };
+    PassEngineTesting::SetIoHooks(hooks);
+    const int fd = OnOpenDisk(m_file.constData());
+    QVERIFY(WipeNow(0, m_buffer, 12, m_file.data(), fd, geometry, 10)); // ends with a sequence pass
+    OnCloseDisk(fd);
+    QCOMPARE(written.mid(10, 2), QByteArray(2, '\0')); // sequences fill blockSize × blockCount only
+}
+
+void TestPassEngine::failedPassEndsAlgorithm_data()
+{
+    QTest::addColumn<int>("algorithm");
+    QTest::addColumn<int>("failingWrite");
+    QTest::newRow("9: second 0x00 pass") << 9 << 3;
+    QTest::newRow("5: inside the repeated DoD group") << 5 << 5;
+    QTest::newRow("10: first pass") << 10 << 1;
+    QTest::newRow("0: the only pass") << 0 << 1;
+}
+
+void TestPassEngine::failedPassEndsAlgorithm()
+{
+    QFETCH(int, algorithm);
+    QFETCH(int, failingWrite);
+    int attempts = 0;
+    PassEngineTesting::IoHooks hooks;
+    hooks.onWrite = [&attempts, failingWrite](long long, const unsigned char*, long long) {
+        return ++attempts != failingWrite;
+    };
+    PassEngineTesting::SetIoHooks(hooks);
+    const int fd = OnOpenDisk(m_file.constData());
+    long geometry[2] = {static_cast<long>(kChunkSize), 1};
+    QVERIFY(!WipeNow(0, m_buffer, 100, m_file.data(), fd, geometry, algorithm));
+    OnCloseDisk(fd);
+    QCOMPARE(attempts, failingWrite);
+    QCOMPARE(LastTransferError(), EIO);
+}
+
+void TestPassEngine::namesForLogAndDialog()
+{
+    QCOMPARE(MainWipeThread::GetAlgorithmName(0), QStringLiteral("Zeroes 1 Write Pass "));
+    QCOMPARE(MainWipeThread::GetAlgorithmName(10), QStringLiteral("Peter Gutmann 35 Write Passes "));
+    QCOMPARE(MainWipeThread::GetAlgorithmName(17), QStringLiteral("  "));
+    QCOMPARE(MainWipeThread::GetAlgorithmName(-1), QStringLiteral("  "));
+    QCOMPARE(MainWipeThread::GetVerificationName(2), QStringLiteral("Total verification"));
+    QCOMPARE(MainWipeThread::GetVerificationName(3), QString());
+    QCOMPARE(AlgorithmMenuName(4), QStringLiteral("US Department of Defense, DoD 5220.22-M (3 passes)"));
+    QCOMPARE(VerificationMenuName(1), QStringLiteral("Random Verification"));
+}
+
+void TestPassEngine::openRefusesSymbolicLink()
+{
+    const QByteArray link = QFile::encodeName(m_dir.filePath(QStringLiteral("link")));
+    QCOMPARE(::symlink(m_file.constData(), link.constData()), 0);
+    QVERIFY(OnOpenDisk(link.constData()) < 0);
+    unsigned char b = 0;
+    long geometry[2] = {1, 1};
+    QVERIFY(!OnReadPhysicalDisk(0, &b, 1, link.constData(), geometry, 1));
+}
+
+QTEST_GUILESS_MAIN(TestPassEngine)
+#include "tst_passengine.moc"

@@ -1,0 +1,397 @@
+// The wipe worker on real files in a temporary folder: log lines of every outcome, links,
+// hard links, awkward names, stops, failures and the certificate rows of search runs.
+#include "ErasureLog.h"
+#include "FakeCommands.h"
+#include "KorvaneApp.h"
+#include "MainWipeThread.h"
+#include "PassEngine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using ErasureLog::ItemKind;
+using ErasureLog::Outcome;
+
+class TestWipeWorker : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void jobListLogsEachItemInOrder();
+    void emptyFileIsRemoved();
+    void stopDuringMultiChunkFile();
+    void plistLockfileRemovesThePlist();
+    void sharedFileListRestartsItsService_data();
+    void sharedFileListRestartsItsService();
+    void linksAreRemovedNeverWrittenThrough();
+    void hardLinkedFileKeepsItsData();
+    void awkwardNamesAreErasedAndRunNothing_data();
+    void awkwardNamesAreErasedAndRunNothing();
+    void nonUtf8NameInFolderIsOverwritten();
+    void failedChunkFailsTheItemButNotTheRest();
+    void failedPassIsRewrittenAndVerified();
+    void specialFileIsNotOpened();
+    void missingPassBufferStillCompletesRun();
+    void runsOnItsOwnThread();
+
+private:
+    QString Make(const QString& name, const QByteArray& content);
+    void AddJob(int type, const QString& path, int algorithm = 0, int verification = 0);
+    QStringList ItemLines() const;
+    QString Line(ItemKind kind, Outcome outcome, const QString& path) const;
+
+    QTemporaryDir* m_dir = nullptr;
+    FakeCommands* m_fakes = nullptr;
+    QString m_oldCwd;
+    const QDateTime m_now = QDateTime(QDate(2026, 12, 5), QTime(14, 56, 25));
+};
+
+void TestWipeWorker::init()
+{
+    m_dir = new QTemporaryDir;
+    m_fakes = new FakeCommands;
+    m_fakes->Add(QStringLiteral("killall"));
+    m_fakes->Add(QStringLiteral("whoami"), "tester\n");
+    m_oldCwd = QDir::currentPath();
+    QDir::setCurrent(m_dir->path()); // anything a name might run would land here
+    KorvaneApp::ResetInstance();
+    KorvaneApp::SetClockForTests(m_now);
+    KorvaneApp* app = KorvaneApp::GetInstance();
+    app->logPath = m_dir->filePath(QStringLiteral("logs"));
+    QDir().mkpath(app->logPath + QStringLiteral("/KVLOGFILE"));
+    app->logFileStamp = QStringLiteral("run");
+}
+
+void TestWipeWorker::cleanup()
+{
+    PassEngineTesting::ClearIoHooks();
+    QDir::setCurrent(m_oldCwd);
+    KorvaneApp::ResetInstance();
+    delete m_fakes;
+    delete m_dir;
+}
+
+QString TestWipeWorker::Make(const QString& name, const QByteArray& content)
+{
+    const QString path = m_dir->filePath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    file.write(content);
+    return path;
+}
+
+void TestWipeWorker::AddJob(int type, const QString& path, int algorithm, int verification)
+{
+    APPWIPINGINFO job;
+    job.wipeType = type;
+    job.algorithm = algorithm;
+    job.verification = verification;
+    (type == APPWIPINGINFO::Plist ? job.plistPath : job.itemPath) = path;
+    KorvaneApp::GetInstance()->AddAppWipingInfo(job);
+}
+
+// The lines between the run header and the footer.
+QStringList TestWipeWorker::ItemLines() const
+{
+    QFile file(KorvaneApp::GetInstance()->logPath + QStringLiteral("/KVLOGFILE/run.log"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    lines.removeLast();
+    return lines.mid(6, lines.size() - 10);
+}
+
+QString TestWipeWorker::Line(ItemKind kind, Outcome outcome, const QString& path) const
+{
+    return ErasureLog::ItemLine(kind, outcome, path, m_now);
+}
+
+void TestWipeWorker::jobListLogsEachItemInOrder()
+{
+    const QString missing = m_dir->filePath(QStringLiteral("missing.txt"));
+    const QString file = Make(QStringLiteral("a.txt"), "alpha");
+    const QString one = Make(QStringLiteral("dir/one"), "1");
+    const QString two = Make(QStringLiteral("dir/two"), QByteArray(5000, 'b'));
+    const QString folder = m_dir->filePath(QStringLiteral("dir"));
+    AddJob(APPWIPINGINFO::File, missing);
+    AddJob(APPWIPINGINFO::File, file);
+    AddJob(APPWIPINGINFO::Folder, folder);
+    MainWipeThread worker;
+    worker.run();
+
+    QStringList lines = ItemLines();
+    QCOMPARE(lines.size(), 5);
+    QCOMPARE(lines.at(0), QStringLiteral("File Path: ") + missing +
+                              QStringLiteral(" | Either the file doesn't exist or it is in use 05/12/2026|14:56:25 "));
+    QCOMPARE(lines.at(1), Line(ItemKind::File, Outcome::Successful, file));
+    QStringList inside = lines.mid(2, 2);
+    inside.sort();
+    QCOMPARE(inside, QStringList({Line(ItemKind::File, Outcome::Successful, one),
+                                  Line(ItemKind::File, Outcome::Successful, two)}));
+    QCOMPARE(lines.at(4), Line(ItemKind::Folder, Outcome::Successful, folder));
+    QVERIFY(!QFileInfo::exists(file));
+    QVERIFY(!QFileInfo::exists(folder));
+    QCOMPARE(worker.JobResults(), QVector<bool>({false, true, true}));
+    QCOMPARE(worker.bytesDone, 5LL + 1 + 5000);
+}
+
+void TestWipeWorker::emptyFileIsRemoved()
+{
+    const QString empty = Make(QStringLiteral("empty"), QByteArray());
+    AddJob(APPWIPINGINFO::File, empty);
+    MainWipeThread worker;
+    worker.run();
+    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::Successful, empty)});
+    QVERIFY(!QFileInfo::exists(empty));
+}
+
+void TestWipeWorker::stopDuringMultiChunkFile()
+{
+    KorvaneApp::GetInstance()->searchMode = true;
+    const QString big = Make(QStringLiteral("big"), QByteArray(3 * 4096 + 10, 'm'));
+    const QString next = Make(QStringLiteral("next"), "untouched");
+    AddJob(APPWIPINGINFO::File, big);
+    AddJob(APPWIPINGINFO::File, next);
+    MainWipeThread worker;
+    worker.SetChunkSizeForTests(4096);
+    connect(
+        &worker, &MainWipeThread::WipingStatus, &worker,
+        [&worker](long long done, const QString&) {
+            if (done >= 4096)
+                worker.RequestStop(); // during the second chunk
+        },
+        Qt::DirectConnection);
+    worker.run();
+
+    QVERIFY(!QFileInfo::exists(big)); // still truncated and removed
+    QCOMPARE(worker.bytesDone, 4096LL);
+    QFile rest(next);
+    QVERIFY(rest.open(QIODevice::ReadOnly));
+    QCOMPARE(rest.readAll(), QByteArray("untouched"));
+    // Only part of it was overwritten: reported as not erased.
+    QCOMPARE(ItemLines(), QStringList({Line(ItemKind::File, Outcome::Failed, big), ErasureLog::AbortLine(m_now)}));
+    const auto rows = KorvaneApp::GetInstance()->certificateList;
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.at(0).fileName, big);
+    QCOMPARE(rows.at(0).status, int(CERTIFICATEDATA::Stopped));
+    QCOMPARE(rows.at(0).erasedAt, m_now);
+}
+
+void TestWipeWorker::plistLockfileRemovesThePlist()
+{
+    const QString plist = Make(QStringLiteral("com.example.app.plist"), "<plist/>");
+    AddJob(APPWIPINGINFO::Plist, plist + QStringLiteral(".lockfile"));
+    AddJob(APPWIPINGINFO::Plist, m_dir->filePath(QStringLiteral("gone.plist")));
+    MainWipeThread worker;
+    worker.run();
+    QVERIFY(!QFileInfo::exists(plist));
+    QCOMPARE(ItemLines(),
+             QStringList({Line(ItemKind::Plist, Outcome::Successful, plist),
+                          Line(ItemKind::Plist, Outcome::Missing, m_dir->filePath(QStringLiteral("gone.plist")))}));
+    QCOMPARE(m_fakes->Calls(QStringLiteral("killall")), QStringList{QStringLiteral("-u\ttester\tcfprefsd")});
+}
+
+void TestWipeWorker::sharedFileListRestartsItsService_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("restarts");
+    QTest::newRow("recent items list") << "com.apple.LSSharedFileList.RecentDocuments.sfl2" << true;
+    QTest::newRow("any other file") << "com.apple.Finder.sfl2" << false;
+}
+
+void TestWipeWorker::sharedFileListRestartsItsService()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, restarts);
+    AddJob(APPWIPINGINFO::File, Make(name, "recent"));
+    MainWipeThread worker;
+    worker.run();
+    QCOMPARE(m_fakes->Calls(QStringLiteral("killall")),
+             restarts ? QStringList{QStringLiteral("sharedfilelistd")} : QStringList());
+}
+
+void TestWipeWorker::linksAreRemovedNeverWrittenThrough()
+{
+    const QString outside = Make(QStringLiteral("outside/precious.txt"), "precious");
+    const QString outsideDir = m_dir->filePath(QStringLiteral("outside"));
+    const QString folder = m_dir->filePath(QStringLiteral("chosen"));
+    Make(QStringLiteral("chosen/own.txt"), "own");
+    QVERIFY(QFile::link(outside, folder + QStringLiteral("/to-file")));
+    QVERIFY(QFile::link(outsideDir, folder + QStringLiteral("/to-folder")));
+    QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("nowhere")), folder + QStringLiteral("/dangling")));
+    const QString directLink = m_dir->filePath(QStringLiteral("direct-link"));
+    QVERIFY(QFile::link(outside, directLink));
+    AddJob(APPWIPINGINFO::Folder, folder);
+    AddJob(APPWIPINGINFO::File, directLink);
+    MainWipeThread worker;
+    worker.run();
+
+    QVERIFY(!QFileInfo::exists(folder));
+    QVERIFY(!QFileInfo(directLink).isSymLink());
+    QFile kept(outside);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("precious"));
+    QCOMPARE(QDir(outsideDir).entryList(QDir::Files), QStringList{QStringLiteral("precious.txt")});
+    QCOMPARE(worker.JobResults(), QVector<bool>({true, true}));
+}
+
+void TestWipeWorker::hardLinkedFileKeepsItsData()
+{
+    const QString name = Make(QStringLiteral("shared"), "other name's data");
+    const QString other = m_dir->filePath(QStringLiteral("other"));
+    QCOMPARE(::link(QFile::encodeName(name).constData(), QFile::encodeName(other).constData()), 0);
+    AddJob(APPWIPINGINFO::File, name);
+    MainWipeThread worker;
+    worker.run();
+    QVERIFY(!QFileInfo::exists(name));
+    QFile kept(other);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("other name's data"));
+    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::Failed, name)});
+}
+
+void TestWipeWorker::awkwardNamesAreErasedAndRunNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("double quote") << "a\"b";
+    QTest::newRow("command substitution") << "$(touch pwned)";
+    QTest::newRow("backquotes") << "`touch pwned`";
+    QTest::newRow("single quote and semicolon") << "it's; touch pwned";
+    QTest::newRow("newline") << "two\nlines";
+    QTest::newRow("backslash and dollar") << "a\\$HOME";
+    QTest::newRow("non-Latin-1 letters") << QStringLiteral("файл-文件-ファイル");
+}
+
+void TestWipeWorker::awkwardNamesAreErasedAndRunNothing()
+{
+    QFETCH(QString, name);
+    const QString file = Make(name, "secret");
+    const QString folder = m_dir->filePath(name + QStringLiteral(".d"));
+    const QString inner = Make(name + QStringLiteral(".d/") + name, "secret");
+    QVERIFY(!file.isEmpty() && !inner.isEmpty());
+    AddJob(APPWIPINGINFO::File, file);
+    AddJob(APPWIPINGINFO::Folder, folder);
+    MainWipeThread worker;
+    worker.run();
+    QVERIFY(!QFileInfo::exists(file));
+    QVERIFY(!QFileInfo::exists(folder));
+    QCOMPARE(worker.JobResults(), QVector<bool>({true, true}));
+    QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("pwned"))));
+    QVERIFY(ItemLines().join(QLatin1Char('\n')).contains(Line(ItemKind::File, Outcome::Successful, inner)));
+}
+
+void TestWipeWorker::nonUtf8NameInFolderIsOverwritten()
+{
+    const QString folder = m_dir->filePath(QStringLiteral("raw"));
+    QVERIFY(QDir().mkdir(folder));
+    const QByteArray raw = QFile::encodeName(folder) + "/bad\xff\xfe name";
+    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT, 0600);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, "0123456", 7), ssize_t(7));
+    ::close(fd);
+    QList<long long> lengths;
+    PassEngineTesting::IoHooks hooks;
+    hooks.onWrite = [&lengths](long long, const unsigned char*, long long n) {
+        lengths << n;
+        return true;
+    };
+    PassEngineTesting::SetIoHooks(hooks);
+    AddJob(APPWIPINGINFO::Folder, folder);
+    MainWipeThread worker;
+    worker.run();
+    QCOMPARE(lengths, QList<long long>{7});
+    const QStringList lines = ItemLines();
+    QCOMPARE(lines.size(), 2);
+    QVERIFY(lines.at(0).contains(QStringLiteral(" | Erasure successful ")));
+    QCOMPARE(lines.at(1), Line(ItemKind::Folder, Outcome::Successful, folder));
+}
+
+void TestWipeWorker::failedChunkFailsTheItemButNotTheRest()
+{
+    const QString file = Make(QStringLiteral("three-chunks"), QByteArray(3 * 4096, 'c'));
+    QList<long long> offsets;
+    PassEngineTesting::IoHooks hooks;
+    hooks.onWrite = [&offsets](long long offset, const unsigned char*, long long) {
+        offsets << offset;
+        return offset != 0; // the first chunk cannot be written at all
+    };
+    PassEngineTesting::SetIoHooks(hooks);
+    AddJob(APPWIPINGINFO::File, file);
+    MainWipeThread worker;
+    worker.SetChunkSizeForTests(4096);
+    worker.run();
+    QCOMPARE(offsets, QList<long long>({0, 0, 4096, 8192})); // one rewrite of the failed chunk
+    QCOMPARE(worker.bytesDone, 2 * 4096LL);
+    QVERIFY(!QFileInfo::exists(file));
+    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::Failed, file)});
+}
+
+void TestWipeWorker::failedPassIsRewrittenAndVerified()
+{
+    const QString file = Make(QStringLiteral("retry"), QByteArray(100, 'r'));
+    int writes = 0;
+    PassEngineTesting::IoHooks hooks;
+    hooks.onWrite = [&writes](long long, const unsigned char*, long long) { return ++writes != 2; };
+    PassEngineTesting::SetIoHooks(hooks);
+    AddJob(APPWIPINGINFO::File, file, 2, 0);
+    MainWipeThread worker;
+    worker.run();
+    QCOMPARE(writes, 3); // random pass, failed zero pass, rewrite
+    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::Successful, file)});
+}
+
+void TestWipeWorker::specialFileIsNotOpened()
+{
+    const QString fifo = m_dir->filePath(QStringLiteral("pipe"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    AddJob(APPWIPINGINFO::File, fifo);
+    MainWipeThread worker;
+    worker.run();
+    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::AccessDenied, fifo)});
+    QVERIFY(QFileInfo::exists(fifo));
+}
+
+void TestWipeWorker::missingPassBufferStillCompletesRun()
+{
+    const QString file = Make(QStringLiteral("kept"), "data");
+    AddJob(APPWIPINGINFO::File, file);
+    MainWipeThread worker;
+    worker.SetChunkSizeForTests(1LL << 60); // no such buffer can be had
+    QSignalSpy complete(&worker, &MainWipeThread::WipingComplete);
+    worker.run();
+    QCOMPARE(complete.size(), 1);
+    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::Failed, file)});
+    QVERIFY(QFileInfo::exists(file));
+}
+
+void TestWipeWorker::runsOnItsOwnThread()
+{
+    const QString file = Make(QStringLiteral("threaded"), QByteArray(10000, 't'));
+    AddJob(APPWIPINGINFO::File, file, 16, 2);
+    MainWipeThread worker;
+    QSignalSpy start(&worker, &MainWipeThread::WipingStart);
+    QSignalSpy status(&worker, &MainWipeThread::WipingStatus);
+    QSignalSpy complete(&worker, &MainWipeThread::WipingComplete);
+    worker.start();
+    QVERIFY(complete.wait(10000));
+    QVERIFY(worker.wait(10000));
+    QCOMPARE(start.size(), 1);
+    QCOMPARE(start.at(0).at(0).toString(), file);
+    QCOMPARE(status.last().at(0).toLongLong(), 10000LL);
+    QVERIFY(KorvaneApp::GetInstance()->erasureRunning); // the progress window clears it
+    QVERIFY(!QFileInfo::exists(file));
+}
+
+QTEST_GUILESS_MAIN(TestWipeWorker)
+#include "tst_wipeworker.moc"
