@@ -20,10 +20,13 @@ namespace {
 const char kStopStyle[] = "QPushButton{border-image: url(:/images/images/HomeScreen/img_Stop.png);}";
 const char kEraseStyle[] = "QPushButton{border-image: url(:/images/images/HomeScreen/img_Next.png);}";
 
-// Rows are added in batches: at most every kRowTickMs while matches arrive, each batch
-// spending at most about kRowBudgetMs, so that the event loop keeps running between them.
+// Matches are listed in batches: the first batch kRowTickMs after a match arrives, each
+// making rows for about kRowBudgetMs, then one insertion, one scroll and one repaint. A
+// backlog goes on kRowTickMs after the previous batch (kEndGapMs once the walk has ended),
+// so input and painting are handled between any two batches.
 const int kRowTickMs = 40;
-const int kRowBudgetMs = 12;
+const int kRowBudgetMs = 8;
+const int kEndGapMs = 2;
 
 void ShowMessage(const QString& title, const QString& text)
 {
@@ -74,7 +77,7 @@ SearchResult::SearchResult(const QString& location, const QString& patternText, 
     m_movie->start();
 
     m_rowTimer = new QTimer(this);
-    m_rowTimer->setInterval(kRowTickMs);
+    m_rowTimer->setSingleShot(true);
     connect(m_rowTimer, &QTimer::timeout, this, &SearchResult::AddPendingRows);
 
     m_worker = new SearchThread(this);
@@ -133,7 +136,7 @@ void SearchResult::SearchFile(QString path)
 {
     m_pending.append(path);
     if (!m_rowTimer->isActive())
-        m_rowTimer->start();
+        m_rowTimer->start(kRowTickMs);
 }
 
 void SearchResult::AddPendingRows()
@@ -149,7 +152,8 @@ void SearchResult::AddPendingRows()
     if (m_pendingFirst == m_pending.size()) {
         m_pending.clear();
         m_pendingFirst = 0;
-        m_rowTimer->stop();
+    } else {
+        m_rowTimer->start(m_walkEnded ? kEndGapMs : kRowTickMs);
     }
     if (!batch.isEmpty()) {
         m_tree->addTopLevelItems(batch);
@@ -169,10 +173,8 @@ void SearchResult::SearchComplete()
         FinishSearch();
         return;
     }
-    // The walk has ended: list what is left without waiting between batches.
-    m_rowTimer->setInterval(0);
-    if (!m_rowTimer->isActive())
-        m_rowTimer->start();
+    // The walk has ended: list what is left with short gaps between batches.
+    m_rowTimer->start(kEndGapMs);
 }
 
 void SearchResult::FinishSearch()
