@@ -3,14 +3,22 @@
 #include "DirectoryDialog.h"
 #include "KorvaneApp.h"
 #include "MessageBox.h"
+#include "Platform.h"
 #include "SearchPatterns.h"
 #include "SearchResult.h"
 #include "ui_SearchFileMain.h"
 
+#include <QDir>
 #include <QKeyEvent>
 #include <QTextCursor>
 
 namespace {
+// Where the folder dialog opens; Linux users expect their home folder there.
+QString BrowseStart()
+{
+    return HostPlatform() == PlatformKind::MacOS ? QStringLiteral("/document") : QDir::homePath();
+}
+
 SearchFileMain::ProtectionCheck& ProtectionCheckForTests()
 {
     static SearchFileMain::ProtectionCheck check;
@@ -67,7 +75,7 @@ bool SearchFileMain::eventFilter(QObject* watched, QEvent* event)
 void SearchFileMain::on_Browse_btn_clicked()
 {
     ui->Browse_btn->setEnabled(false);
-    const QString folder = GetExistingDirectory(this, tr("Open Directory"), QStringLiteral("/document"),
+    const QString folder = GetExistingDirectory(this, tr("Open Directory"), BrowseStart(),
                                                 QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (!folder.isEmpty() && IsProtectedFolder(folder))
         ShowFindMessage(

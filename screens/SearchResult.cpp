@@ -159,6 +159,8 @@ void SearchResult::AddPendingRows()
         m_tree->addTopLevelItems(batch);
         m_foundCount += batch.size();
         m_tree->scrollToBottom();
+        // Once more after the layout, which may have added a horizontal scroll bar.
+        QMetaObject::invokeMethod(m_tree, &QTreeWidget::scrollToBottom, Qt::QueuedConnection);
         update();
     }
     if (m_walkEnded && m_pending.isEmpty())
