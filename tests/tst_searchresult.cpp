@@ -23,6 +23,7 @@ private slots:
     void everyMatchOfALargeWalkIsListed();
     void stopQuestion_data();
     void stopQuestion();
+    void stopQuestionClosedByCompletion();
     void eraseWithoutSelection();
     void eraseBuildsSearchJobs_data();
     void eraseBuildsSearchJobs();
@@ -199,6 +200,41 @@ void TestSearchResult::stopQuestion()
         QCOMPARE(rows, 3000);
     QCOMPARE(EraseButton()->text(), QString("Erase"));
     QCOMPARE(confirmations, 0);
+}
+
+void TestSearchResult::stopQuestionClosedByCompletion()
+{
+    for (int i = 0; i < 3000; ++i)
+        MakeFile(QString("Many/d%1/photo%2.png").arg(i % 10).arg(i));
+    // The stop question really opens and waits; the walk ends while it is shown.
+    qunsetenv("KORVANE_MESSAGEBOX_ANSWER");
+    QStringList seen;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<MessageBox*>(widget);
+            if (!box || !box->isVisible())
+                continue;
+            const QString text = box->findChild<QLabel*>("MessageString")->text();
+            if (!seen.contains(text))
+                seen << text;
+            if (text.startsWith("Search completed"))
+                box->done(MessageBox::Ok);
+        }
+    });
+    closer.start(5);
+    StartSearch("*.png");
+    QTest::mouseClick(EraseButton(), Qt::LeftButton); // returns once both boxes are gone
+    WaitForSearchEnd();
+    closer.stop();
+    qputenv("KORVANE_MESSAGEBOX_ANSWER", "99");
+
+    QCOMPARE(seen.value(0), QString("Do you want to stop the current process?"));
+    QCOMPARE(seen.value(1), QString("Search completed ! 3000 items found."));
+    QCOMPARE(page->ResultTree()->topLevelItemCount(), 3000);
+    QCOMPARE(EraseButton()->text(), QString("Erase"));
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        QVERIFY(!qobject_cast<MessageBox*>(widget)); // both deleted
 }
 
 void TestSearchResult::eraseWithoutSelection()
