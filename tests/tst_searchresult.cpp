@@ -43,7 +43,7 @@ private:
     int confirmAnswer = 1;
     QStringList summaryAtConfirm;
     QList<APPWIPINGINFO> jobsAtConfirm;
-    QList<QWidget*> progressWindows;
+    QList<QPointer<QWidget>> progressWindows;
 };
 
 void TestSearchResult::MakeFile(const QString& relative, int size)
@@ -91,6 +91,8 @@ void TestSearchResult::init()
 void TestSearchResult::cleanup()
 {
     page.reset();
+    for (const QPointer<QWidget>& window : progressWindows)
+        delete window; // a window still shown is left to close itself
     SearchErasureHandOver() = savedHandOver;
     fixture.reset();
 }
@@ -292,7 +294,7 @@ void TestSearchResult::eraseBuildsSearchJobs()
         QCOMPARE(job.verification, 2);
     }
     QCOMPARE(progressWindows.size(), answer == 1 ? 1 : 0);
-    QCOMPARE(page->ProgressWindow(), progressWindows.value(0));
+    QCOMPARE(page->ProgressWindow(), progressWindows.value(0).data());
 
     // Forward does the same; a confirmed erasure replaces the window opened before, once
     // that one has finished.
@@ -302,7 +304,14 @@ void TestSearchResult::eraseBuildsSearchJobs()
     QCOMPARE(confirmations, 2);
     if (answer == 1) {
         QCOMPARE(progressWindows.size(), 2);
-        QCOMPARE(page->ProgressWindow(), progressWindows[1]);
+        QCOMPARE(page->ProgressWindow(), progressWindows[1].data());
+        QVERIFY(!progressWindows[0]);
+        // Leaving the page while its erasure runs keeps the progress window (and its worker)
+        // until the window closes itself.
+        page.reset();
+        QVERIFY(progressWindows[1]);
+        progressWindows[1]->close();
+        QTRY_VERIFY(!progressWindows[1]);
     }
 }
 
