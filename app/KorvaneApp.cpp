@@ -174,6 +174,12 @@ void KorvaneApp::ReadSettings()
     checkUpdate = !check.isEmpty() && check != QLatin1String("0") && check.compare("false", Qt::CaseInsensitive) != 0;
     updateSchedule = settings.value(kUpdateScheduleKey).toString().toInt();
     supportLink = settings.value(kSupportLinkKey).toString();
+    // An empty folder would put the log and certificate folders at the root of the file
+    // system: the bundle, where they go by default, stands in for it.
+    if (logPath.isEmpty())
+        logPath = bundlePath;
+    if (certificatePath.isEmpty())
+        certificatePath = bundlePath;
 }
 
 bool KorvaneApp::CreateLogFile(const QString& line)

@@ -58,6 +58,7 @@ unmount_image() {
     for m in "${mounts[@]}"; do
         if [ "${m%%|*}" = "$dir" ]; then
             umount "$dir"; losetup -d "${m#*|}"
+            [ "${2:-}" = keep ] || rm -f "$work/$1.img"
         else
             keep+=("$m")
         fi
@@ -65,9 +66,12 @@ unmount_image() {
     mounts=("${keep[@]}")
 }
 
+# Every run starts from the same state: nothing dirty, caches dropped, and a moment for
+# the write-back of the previous case to settle (else the first run of a case pays for it).
 quiet_caches() {
     sync
     [ $is_root -eq 1 ] && echo 3 >/proc/sys/vm/drop_caches || true
+    sleep 2
 }
 
 # measure LABEL CMD...: runs CMD, sets secs and rss_mib, and prints a line.
@@ -159,7 +163,7 @@ if [ $is_root -eq 1 ] && [ -e /dev/loop-control ]; then
         [ "$name" = "scrub -X" ] && target=$dir/scrub-fill # scrub makes the folder itself
         measure "$name" "$@" "$target"
         left=$(ls -A "$dir" | grep -vc '^lost+found$' || true)
-        unmount_image "$name"
+        unmount_image "$name" keep
         hits=$(grep -a -o "${marker:0:16}" "$work/$name.img" | wc -l)
         echo "  $name: $(rate "$free_mib" "$secs") MiB/s of free space ($free_mib MiB), marker hits left: $hits, entries left: $left"
         rm -f "$work/$name.img"

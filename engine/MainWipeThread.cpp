@@ -15,6 +15,8 @@
 #include <unistd.h>
 
 namespace {
+constexpr long long kLargeRange = 64LL << 20;
+
 bool IsVolumeFull(int error)
 {
     return error == ENOSPC || error == EDQUOT || error == EFBIG;
@@ -68,6 +70,7 @@ void MainWipeThread::run()
     m_jobResults.clear();
     chunkSize = m_chunkSizeOverride > 0 ? m_chunkSizeOverride : kChunkSize;
     buffer = AllocatePassBuffer(chunkSize + 1);
+    m_largePages = false;
 
     app->CreateLogLines(ErasureLog::RunHeader(GetAlgorithmName(app->algorithm), GetVerificationName(app->verification),
                                               KorvaneApp::Now()));
@@ -122,6 +125,10 @@ bool MainWipeThread::OnFileWipeNow(const QString& path, int algorithm, int verif
 bool MainWipeThread::WipeChunk(long long offset, long long length, bool last, char* nativePath, int fd, int algorithm,
                                ChunkPolicy& policy, long long index)
 {
+    if (!m_largePages && length >= kLargeRange) {
+        AdviseLargePages(buffer, chunkSize + 1);
+        m_largePages = true;
+    }
     long geometry[2] = {static_cast<long>(chunkSize), 1};
     if (WipeNow(offset, buffer, length, nativePath, fd, geometry, algorithm))
         return RunCheck(policy.Next(index, offset, last), offset, buffer, length, nativePath, fd, geometry);

@@ -83,4 +83,5 @@ private:
     QVector<bool> m_jobResults;
     QDateTime m_lastLineTime;
     bool m_fillerFolderMade = false;
+    bool m_largePages = false;
 };

@@ -257,13 +257,17 @@ unsigned char* AllocatePassBuffer(long long size)
         return nullptr;
     // Anonymous pages read as zero and cost memory only once written.
     void* p = mmap(nullptr, static_cast<size_t>(size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED)
-        return nullptr;
+    return p == MAP_FAILED ? nullptr : static_cast<unsigned char*>(p);
+}
+
+void AdviseLargePages(unsigned char* buffer, long long size)
+{
 #ifdef MADV_HUGEPAGE
-    // Large pages make faulting in a 256 MiB chunk cheap; a small file still touches one.
-    madvise(p, static_cast<size_t>(size), MADV_HUGEPAGE);
+    madvise(buffer, static_cast<size_t>(size), MADV_HUGEPAGE);
+#else
+    Q_UNUSED(buffer);
+    Q_UNUSED(size);
 #endif
-    return static_cast<unsigned char*>(p);
 }
 
 void FreePassBuffer(unsigned char* buffer, long long size)

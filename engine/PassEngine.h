@@ -38,6 +38,9 @@ int LastTransferError();
 // them, so erasing small files keeps memory small. Null when it cannot be had.
 unsigned char* AllocatePassBuffer(long long size);
 void FreePassBuffer(unsigned char* buffer, long long size);
+// Asks for large pages behind the buffer: faulting in a whole chunk gets much cheaper. Only
+// worth it once large ranges are written (measured: it slows runs of small files).
+void AdviseLargePages(unsigned char* buffer, long long size);
 
 // Test seams; production never sets them. A write hook sees every write before it happens
 // and makes it fail by returning false (errno as the hook leaves it, EIO if 0). A flush hook

@@ -1,20 +1,23 @@
 #include "ErasureHandOver.h"
 
-#include "MessageBox.h"
+#include "ErasureSummary.h"
+#include "WipingWizard.h"
 
 namespace {
-// The confirmation and progress windows are built with the selection screen; until they are
-// part of the program, Erase explains that and confirms nothing.
 ErasureHandOver DefaultHandOver()
 {
     ErasureHandOver handOver;
     handOver.confirm = [](QWidget* parent) {
-        MessageBox box(QStringLiteral("Erase"), QStringLiteral("Erasure is not available in this build."),
-                       MessageBox::Information, MessageBox::OkOnly, parent);
-        box.exec();
-        return 0;
+        auto* summary = new ErasureSummary(parent);
+        const int result = summary->exec();
+        delete summary; // empties the summary lists
+        return result;
     };
-    handOver.startProgress = [](QWidget*) -> QWidget* { return nullptr; };
+    handOver.startProgress = [](QWidget* parent) -> QWidget* {
+        auto* progress = new WipingWizard(parent);
+        progress->show();
+        return progress;
+    };
     return handOver;
 }
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "SearchFileMain.h"
 #include "SearchResult.h"
+#include "TracesMain.h"
+#include "UpdateWindows.h"
 
 namespace {
 // The selection screen (TracesMain), the search screen (SearchFileMain) and the update
@@ -9,6 +11,16 @@ namespace {
 ScreenHooks DefaultScreenHooks()
 {
     ScreenHooks hooks;
+    hooks.createSelectionScreen = [](bool files, bool traces, bool unusedSpace, QWidget* parent) -> QWidget* {
+        return new TracesMain(files, traces, unusedSpace, parent);
+    };
+    hooks.selectionForward = [](QWidget* screen) {
+        if (auto* selection = qobject_cast<TracesMain*>(screen))
+            selection->OnClickedNextBtn();
+    };
+    hooks.startUpdateCheck = [](QWidget* mainWindow) { (new QCheckUpdate(mainWindow))->show(); };
+    // The wizard is closed, not deleted, by its buttons: the checker it starts is its child.
+    hooks.openUpdateWizard = [](QWidget* mainWindow) { (new UpdateWizard(mainWindow))->show(); };
     hooks.createSearchScreen = [](QWidget* parent) -> QWidget* { return new SearchFileMain(parent); };
     hooks.searchForward = [](QWidget* screen) {
         auto* search = qobject_cast<SearchFileMain*>(screen);

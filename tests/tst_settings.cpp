@@ -91,10 +91,12 @@ void TestSettings::storedValuesAreLoaded_data()
                                             {"KVF_Verification", "2"},
                                             {"KVF_CheckUpdate", "1"},
                                             {"KVF_UpdateSchedule", "3"},
-                                            {"KVF_LogPath", "/srv/logs"}}
-                             << 10 << 2 << true << 3 << "/srv/logs";
-    QTest::newRow("missing keys read empty") << QVariantMap{{"SupportLink", "x"}} << 0 << 0 << false << 0 << "";
-    QTest::newRow("check off") << QVariantMap{{"KVF_CheckUpdate", "0"}} << 0 << 0 << false << 0 << "";
+                                            {"KVF_LogPath", "/nonexistent-kv/logs"}}
+                             << 10 << 2 << true << 3 << "/nonexistent-kv/logs";
+    // Missing keys read 0 or false; a missing folder falls back to the bundle rather than "/".
+    QTest::newRow("missing keys") << QVariantMap{{"SupportLink", "x"}} << 0 << 0 << false << 0 << "<bundle>";
+    QTest::newRow("check off") << QVariantMap{{"KVF_CheckUpdate", "0"}, {"KVF_LogPath", ""}} << 0 << 0 << false << 0
+                               << "<bundle>";
 }
 
 void TestSettings::storedValuesAreLoaded()
@@ -106,7 +108,10 @@ void TestSettings::storedValuesAreLoaded()
     QTEST(app->verification, "verification");
     QTEST(app->checkUpdate, "checkUpdate");
     QTEST(app->updateSchedule, "schedule");
-    QTEST(app->logPath, "logPath");
+    QFETCH(QString, logPath);
+    QCOMPARE(app->logPath, logPath == "<bundle>" ? bundle : logPath);
+    if (logPath == "<bundle>")
+        QCOMPARE(app->certificatePath, bundle);
 }
 
 void TestSettings::savingWritesMembersBack()

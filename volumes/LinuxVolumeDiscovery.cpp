@@ -367,6 +367,17 @@ QVector<LinuxMountedVolume> LinuxVolumeDiscovery::MountedVolumes() const
     return volumes;
 }
 
+bool LinuxVolumeDiscovery::IsMounted(const QString& folder) const
+{
+    const QString wanted = QDir::cleanPath(folder);
+    const QVector<MountEntry> mounts = ReadMountTable(m_sources.mountTable);
+    for (const MountEntry& entry : mounts) {
+        if (entry.mountPoint == wanted)
+            return true;
+    }
+    return false;
+}
+
 void LinuxVolumeDiscovery::CreateDisklist(GetVolumes& volumes)
 {
     const QVector<LinuxMountedVolume> mounted = MountedVolumes();

@@ -39,6 +39,8 @@ public:
     explicit LinuxVolumeDiscovery(LinuxVolumeSources sources);
 
     void CreateDisklist(GetVolumes& volumes) override;
+    // The mount table has an entry mounted exactly at the folder.
+    bool IsMounted(const QString& folder) const override;
 
     // The writable mounted volumes, one per block device, in mount-table order.
     QVector<LinuxMountedVolume> MountedVolumes() const;

@@ -336,3 +336,10 @@ void MacVolumeDiscovery::CreateAPFSContainerList(GetVolumes& volumes)
         volumes.AppendAPFSContainer(wholeDisk, volumes.TakeVolumeList());
     }
 }
+
+bool MacVolumeDiscovery::IsMounted(const QString& folder) const
+{
+    return !OnIterateBuffer(QStringLiteral("Diskutil info ") + ShellQuote(folder) +
+                            QStringLiteral(" | grep -Ei \"Mounted:\""))
+                .isEmpty();
+}

@@ -8,6 +8,8 @@ class MacVolumeDiscovery : public VolumeDiscovery
 {
 public:
     void CreateDisklist(GetVolumes& volumes) override;
+    // `Diskutil info` of the folder reports a "Mounted:" line.
+    bool IsMounted(const QString& folder) const override;
 
     // The volumes of each CoreStorage logical volume group, keyed by the physical disk.
     static void CreateCoreStorageList(GetVolumes& volumes);

@@ -9,3 +9,8 @@ std::unique_ptr<VolumeDiscovery> CreateVolumeDiscovery(PlatformKind platform)
         return std::make_unique<MacVolumeDiscovery>();
     return std::make_unique<LinuxVolumeDiscovery>();
 }
+
+bool IsVolumeMounted(const QString& folder)
+{
+    return CreateVolumeDiscovery(HostPlatform())->IsMounted(folder);
+}

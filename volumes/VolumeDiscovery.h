@@ -4,6 +4,8 @@
 
 #include "Platform.h"
 
+#include <QString>
+
 #include <memory>
 
 class GetVolumes;
@@ -14,6 +16,12 @@ public:
     virtual ~VolumeDiscovery() = default;
     // Fills the container lists and then the disk list of `volumes`.
     virtual void CreateDisklist(GetVolumes& volumes) = 0;
+    // Whether a volume is mounted at `folder` (the selection screen roots its file view
+    // there only then).
+    virtual bool IsMounted(const QString& folder) const = 0;
 };
 
 std::unique_ptr<VolumeDiscovery> CreateVolumeDiscovery(PlatformKind platform);
+
+// IsMounted on the platform this program runs on.
+bool IsVolumeMounted(const QString& folder);

@@ -808,16 +808,10 @@ void CertificateArtwork()
 
 void UpdateArtwork()
 {
-    Save(QStringLiteral("UpdateWizard/img_ActiveSmall.png"), 16, 16, [](QPainter& p, const QRectF& r) {
-        p.setPen(QPen(QColor(150, 210, 255), 1));
-        p.setBrush(kAccent);
-        p.drawEllipse(r.adjusted(2, 2, -2, -2));
-    });
-    Save(QStringLiteral("UpdateWizard/img_NotActiveSmall.png"), 16, 16, [](QPainter& p, const QRectF& r) {
-        p.setPen(QPen(QColor(170, 170, 186), 1));
-        p.setBrush(QColor(110, 110, 124));
-        p.drawEllipse(r.adjusted(3, 3, -3, -3));
-    });
+    // The update windows' button faces: Update in the accent colour, Cancel and OK in grey.
+    WideButton(QStringLiteral("UpdateWizard/img_ActiveSmall.png"), 128, 64, QColor(84, 172, 240), QColor(34, 110, 188));
+    WideButton(QStringLiteral("UpdateWizard/img_NotActiveSmall.png"), 128, 64, QColor(124, 124, 142),
+               QColor(78, 78, 94));
     Save(QStringLiteral("UpdateWizard/img_SoftwareUpdate.png"), 128, 128, [](QPainter& p, const QRectF& r) {
         const QRectF c = r.adjusted(8, 8, -8, -8);
         QRadialGradient g(c.center() - QPointF(0, 20), 80);

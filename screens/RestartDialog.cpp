@@ -1,0 +1,39 @@
+#include "RestartDialog.h"
+
+#include "DialogAnswers.h"
+#include "FramelessBehaviour.h"
+#include "WindowPlacement.h"
+#include "ui_RestartDialog.h"
+
+RestartDialog::RestartDialog(const QString& message, QWidget* parent) : QDialog(parent), ui(new Ui::RestartDialog)
+{
+    FramelessBehaviour::Install(this);
+    ui->setupUi(this);
+    ui->MessageString->setText(message);
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    CentreOnDesktop(this);
+}
+
+RestartDialog::~RestartDialog()
+{
+    delete ui;
+}
+
+int RestartDialog::exec()
+{
+    int answer = 0;
+    if (!DialogAnswers::Take(QStringLiteral("RestartDialog"), &answer))
+        return QDialog::exec();
+    setResult(answer);
+    return answer;
+}
+
+void RestartDialog::on_RS_Btn_clicked()
+{
+    done(1);
+}
+
+void RestartDialog::on_RL_Btn_clicked()
+{
+    done(0);
+}
