@@ -1,5 +1,7 @@
 #include "ScreenHooks.h"
 
+#include "SearchFileMain.h"
+#include "SearchResult.h"
 #include "TracesMain.h"
 #include "UpdateWindows.h"
 
@@ -19,6 +21,20 @@ ScreenHooks DefaultScreenHooks()
     hooks.startUpdateCheck = [](QWidget* mainWindow) { (new QCheckUpdate(mainWindow))->show(); };
     // The wizard is closed, not deleted, by its buttons: the checker it starts is its child.
     hooks.openUpdateWizard = [](QWidget* mainWindow) { (new UpdateWizard(mainWindow))->show(); };
+    hooks.createSearchScreen = [](QWidget* parent) -> QWidget* { return new SearchFileMain(parent); };
+    hooks.searchForward = [](QWidget* screen) {
+        auto* search = qobject_cast<SearchFileMain*>(screen);
+        if (!search)
+            return;
+        if (search->IsResultShown() && search->ResultPage())
+            search->ResultPage()->ErasingSearch();
+        else
+            search->FileSearchNext();
+    };
+    hooks.searchBack = [](QWidget* screen) {
+        auto* search = qobject_cast<SearchFileMain*>(screen);
+        return search && search->CloseResultPage();
+    };
     return hooks;
 }
 } // namespace
