@@ -575,6 +575,14 @@ void TracesMain::CollectUnusedJobs()
 void TracesMain::OnClickedNextBtn()
 {
     KorvaneApp* app = KorvaneApp::GetInstance();
+    // The running erasure reads the job list that a new one would rebuild.
+    if (app->erasureRunning) {
+        MessageBox box(QStringLiteral("Erase"),
+                       QStringLiteral("An erasure is running.\nPlease wait until it has completed."),
+                       MessageBox::Information, MessageBox::OkOnly, this);
+        box.exec();
+        return;
+    }
     app->FreeErasureSummaryList();
     if (app->wipingInfoList)
         app->FreeWipingInfo();

@@ -369,6 +369,15 @@ void TestSelectionScreen::cancelKeepsSelectionAndEraseTwiceRebuilds()
     QCOMPARE(ErasureSummary::ShownForTests().size(), 2);
     QCOMPARE(ErasureSummary::ShownForTests().at(1), ErasureSummary::ShownForTests().at(0));
     QCOMPARE(screen->VolumeView(0)->selectionModel()->selectedRows().size(), 1);
+
+    // While an erasure runs, its job list is left alone: Erase only explains.
+    f.ui.app->erasureRunning = true;
+    MessageBox::QueueAnswerForTests(MessageBox::Ok);
+    screen->OnClickedNextBtn();
+    f.ui.app->erasureRunning = false;
+    QCOMPARE(MessageBox::ShownForTests(),
+             QStringList{"Erase|An erasure is running.\nPlease wait until it has completed."});
+    QCOMPARE(ErasureSummary::ShownForTests().size(), 2);
 }
 
 void TestSelectionScreen::mainWindowHooksOpenAndForward()
