@@ -24,6 +24,7 @@ KorvaneApp* KorvaneApp::m_instance = nullptr;
 
 namespace {
 QDateTime g_fixedNow;
+QString g_protectionRoot;
 
 const char kAlgorithmKey[] = "KVF_Algorithm";
 const char kVerificationKey[] = "KVF_Verification";
@@ -330,7 +331,19 @@ void KorvaneApp::DisabledEnabledAll(bool enabled)
 
 bool KorvaneApp::RestrictSystemFolder(const QString& path) const
 {
+    if (!g_protectionRoot.isEmpty()) {
+        if (path == g_protectionRoot)
+            return IsProtectedLocation(QStringLiteral("/"), HostPlatform());
+        if (!path.startsWith(g_protectionRoot + QLatin1Char('/')))
+            return true;
+        return IsProtectedLocation(path.mid(g_protectionRoot.size()), HostPlatform());
+    }
     return IsProtectedLocation(path, HostPlatform());
+}
+
+void KorvaneApp::SetProtectionRootForTests(const QString& root)
+{
+    g_protectionRoot = root;
 }
 
 void KorvaneApp::FreeApplicationInfo(APPLICATIONINFO*& list)

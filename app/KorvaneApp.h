@@ -42,6 +42,10 @@ public:
 
     void DisabledEnabledAll(bool enabled);
     bool RestrictSystemFolder(const QString& path) const;
+    // Tests only: the folder `root` plays the file system's root for RestrictSystemFolder
+    // (the host's rules apply to the path below it) and everything outside it is protected,
+    // so tests may erase in their temporary folders wherever those lie. Empty: the real rules.
+    static void SetProtectionRootForTests(const QString& root);
 
     void FreeMemory();
     void FreeErasureSummaryList();

@@ -37,9 +37,10 @@ private:
 
 void TestCliReports::init()
 {
-    // Below the build tree: the system's temporary folder is a protected location.
-    m_dir.reset(new QTemporaryDir(QCoreApplication::applicationDirPath() + QStringLiteral("/clireports-XXXXXX")));
+    m_dir.reset(new QTemporaryDir);
     QVERIFY(m_dir->isValid());
+    // The temporary folder plays the root: the real rules apply below it, outside is protected.
+    KorvaneApp::SetProtectionRootForTests(QFileInfo(m_dir->path()).canonicalFilePath());
     m_bin = m_dir->filePath(QStringLiteral("bundle/bin"));
     QDir().mkpath(m_bin);
     QDir().mkpath(m_dir->filePath(QStringLiteral("bundle/Resources")));
@@ -53,6 +54,7 @@ void TestCliReports::init()
 
 void TestCliReports::cleanup()
 {
+    KorvaneApp::SetProtectionRootForTests(QString());
     FreeSpaceTesting::SetSource({});
     m_fakes.reset();
     qputenv("HOME", m_home);

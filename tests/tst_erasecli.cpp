@@ -32,6 +32,7 @@ private:
     QString Make(const QString& name, const QByteArray& content = "data");
 
     QTemporaryDir* m_dir = nullptr;
+    QString m_oldCurrent;
     QString m_out;
     QString m_err;
     QString m_bin;
@@ -39,9 +40,13 @@ private:
 
 void TestEraseCli::init()
 {
-    // Below the build tree: the system's temporary folder is a protected location.
-    m_dir = new QTemporaryDir(QCoreApplication::applicationDirPath() + QStringLiteral("/cli-XXXXXX"));
+    m_dir = new QTemporaryDir;
     QVERIFY(m_dir->isValid());
+    // The temporary folder plays the root: the real rules apply below it, outside is protected.
+    KorvaneApp::SetProtectionRootForTests(QFileInfo(m_dir->path()).canonicalFilePath());
+    // Relative paths (a name after "--") are taken from the working folder: the test's own.
+    m_oldCurrent = QDir::currentPath();
+    QDir::setCurrent(m_dir->path());
     m_bin = m_dir->filePath(QStringLiteral("bundle/bin"));
     QDir().mkpath(m_bin);
     QDir().mkpath(m_dir->filePath(QStringLiteral("bundle/Resources")));
@@ -52,6 +57,8 @@ void TestEraseCli::init()
 
 void TestEraseCli::cleanup()
 {
+    KorvaneApp::SetProtectionRootForTests(QString());
+    QDir::setCurrent(m_oldCurrent);
     FreeSpaceTesting::SetSource({});
     KorvaneApp::ResetInstance();
     delete m_dir;

@@ -32,12 +32,14 @@ public:
     bool Create(const QString& folder, qint64 size)
     {
         m_image = folder + QStringLiteral("/fs.img");
-        m_mountPoint = folder + QStringLiteral("/mnt");
+        // Mounted below /mnt, where volumes live: the build tree may sit in a protected
+        // location (/tmp, /var), and a volume's files must be erasable.
+        m_mountPoint = m_mountDir.path();
         QFile image(m_image);
         if (!image.open(QIODevice::WriteOnly) || !image.resize(size))
             return false;
         image.close();
-        return RunTool(QStringLiteral("mkfs.ext4"), {"-q", "-F", m_image}) && QDir().mkpath(m_mountPoint) &&
+        return RunTool(QStringLiteral("mkfs.ext4"), {"-q", "-F", m_image}) && m_mountDir.isValid() &&
                RunTool(QStringLiteral("losetup"), {"--find", "--show", m_image}, &m_device) &&
                RunTool(QStringLiteral("mount"), {m_device, m_mountPoint}) && (m_mounted = true);
     }
@@ -65,6 +67,7 @@ public:
 
 private:
     QString m_image;
+    QTemporaryDir m_mountDir{QStringLiteral("/mnt/korvane-forensic-XXXXXX")};
     QString m_mountPoint;
     QString m_device;
     bool m_mounted = false;
