@@ -14,7 +14,15 @@ QString GetExistingDirectory(QWidget* parent, const QString& caption, const QStr
 {
     if (!QueuedDirectories().isEmpty())
         return QueuedDirectories().dequeue();
-    return QFileDialog::getExistingDirectory(parent, caption, dir, options);
+    QFileDialog dialog(parent, caption, dir);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOptions(options);
+    // The windows' style sheets make labels and buttons white for their dark backgrounds;
+    // Qt's folder dialog keeps its light palette, so its text is made dark again.
+    dialog.setStyleSheet(QStringLiteral("QLabel, QPushButton, QCheckBox, QToolButton { color: black; }"));
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 void QueueDirectoryForTests(const QString& answer)
