@@ -19,16 +19,8 @@ QString BrowseStart()
     return HostPlatform() == PlatformKind::MacOS ? QStringLiteral("/document") : QDir::homePath();
 }
 
-SearchFileMain::ProtectionCheck& ProtectionCheckForTests()
-{
-    static SearchFileMain::ProtectionCheck check;
-    return check;
-}
-
 bool IsProtectedFolder(const QString& folder)
 {
-    if (ProtectionCheckForTests())
-        return ProtectionCheckForTests()(folder);
     return KorvaneApp::GetInstance()->RestrictSystemFolder(folder);
 }
 
@@ -54,11 +46,6 @@ SearchFileMain::~SearchFileMain()
 {
     delete m_result;
     delete ui;
-}
-
-void SearchFileMain::SetProtectionCheckForTests(ProtectionCheck check)
-{
-    ProtectionCheckForTests() = std::move(check);
 }
 
 bool SearchFileMain::eventFilter(QObject* watched, QEvent* event)

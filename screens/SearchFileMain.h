@@ -5,7 +5,6 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <functional>
 
 namespace Ui {
 class SearchFileMain;
@@ -33,11 +32,6 @@ public:
     // Back on the result page: deletes it and shows the criteria again. False when the
     // criteria page is showing already.
     bool CloseResultPage();
-
-    // Decides which folders Browse refuses. Tests whose scratch folders lie in a protected
-    // place (/tmp on Linux) let those through; everything else keeps the real rule.
-    using ProtectionCheck = std::function<bool(const QString& folder)>;
-    static void SetProtectionCheckForTests(ProtectionCheck check);
 
 private slots:
     void on_Browse_btn_clicked();

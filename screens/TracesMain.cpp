@@ -40,8 +40,6 @@ TracesMain::Rules& CurrentRules()
 
 bool IsProtected(const QString& path)
 {
-    if (CurrentRules().isProtected)
-        return CurrentRules().isProtected(path);
     return KorvaneApp::GetInstance()->RestrictSystemFolder(path);
 }
 

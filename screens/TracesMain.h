@@ -31,10 +31,10 @@ class TracesMain : public QWidget
 
 public:
     // What the screen asks of the platform. Tests replace members; an empty member means the
-    // real rule (protected locations, the volume's mount check, the macOS product version).
+    // real rule (the volume's mount check, the macOS product version). Protected locations
+    // come from KorvaneApp::RestrictSystemFolder, which has its own test setting.
     struct Rules
     {
-        std::function<bool(const QString& path)> isProtected;
         std::function<bool(const QString& folder)> isMounted;
         std::function<QString()> productVersion;
     };

@@ -8,7 +8,6 @@
 #include "DialogAnswers.h"
 #include "ErasureSummary.h"
 #include "FakeCommands.h"
-#include "ProtectedLocations.h"
 #include "TracesMain.h"
 
 #include <QFile>
@@ -30,14 +29,9 @@ struct SelectionFixture
         fakes.Add(QStringLiteral("shutdown"));
         fakes.Add(QStringLiteral("killall"));
         fakes.Add(QStringLiteral("whoami"), "tester\n");
+        // The tree plays the root for the protected-location rules; outside it all is protected.
+        KorvaneApp::SetProtectionRootForTests(tree);
         TracesMain::Rules rules;
-        const QString root = tree;
-        rules.isProtected = [root](const QString& path) {
-            if (path != root && !path.startsWith(root + QLatin1Char('/')))
-                return true;
-            const QString inside = path.mid(root.size());
-            return IsProtectedLocation(inside.isEmpty() ? QStringLiteral("/") : inside, PlatformKind::Linux);
-        };
         rules.isMounted = [this](const QString& folder) { return mounted.contains(folder); };
         rules.productVersion = [this]() { return productVersion; };
         TracesMain::SetRulesForTests(rules);
@@ -48,6 +42,7 @@ struct SelectionFixture
     {
         delete screen;
         TracesMain::SetRulesForTests(TracesMain::Rules());
+        KorvaneApp::SetProtectionRootForTests(QString());
         DialogAnswers::Clear();
         KorvaneApp* app = ui.app;
         for (APPLICATIONINFO* node = app->appList; node; node = node->next)

@@ -55,12 +55,9 @@ void TestSearchCriteria::init()
     QDir().mkpath(scratch + "/Photos");
     QFile(scratch + "/Photos/IMG_1.JPG").open(QIODevice::WriteOnly);
     QFile(scratch + "/Photos/note.txt").open(QIODevice::WriteOnly);
-    // The scratch folder sits in the system's temporary folder, which Browse refuses on
-    // Linux; the test's own folders pass, every other folder meets the real rule.
-    const QString root = fixture->root.path();
-    SearchFileMain::SetProtectionCheckForTests([root](const QString& folder) {
-        return !folder.startsWith(root + "/") && KorvaneApp::GetInstance()->RestrictSystemFolder(folder);
-    });
+    // The scratch folder sits in the system's temporary folder, which is protected on Linux:
+    // the test's folder plays the root for the rules, everything outside it is protected.
+    KorvaneApp::SetProtectionRootForTests(QFileInfo(fixture->root.path()).canonicalFilePath());
     screen.reset(new SearchFileMain);
     screen->show();
 }
@@ -68,7 +65,7 @@ void TestSearchCriteria::init()
 void TestSearchCriteria::cleanup()
 {
     screen.reset();
-    SearchFileMain::SetProtectionCheckForTests(nullptr);
+    KorvaneApp::SetProtectionRootForTests(QString());
     fixture.reset();
 }
 

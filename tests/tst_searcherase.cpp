@@ -64,17 +64,16 @@ void TestSearchErase::init()
     QDir().mkpath(app->logPath + "/KVLOGFILE");
     app->logFileStamp = "run";
     app->algorithm = 10;
-    const QString root = fixture->root.path();
-    SearchFileMain::SetProtectionCheckForTests([root](const QString& folder) {
-        return !folder.startsWith(root + "/") && KorvaneApp::GetInstance()->RestrictSystemFolder(folder);
-    });
+    // The scratch folder sits in the system's temporary folder, which is protected on Linux:
+    // the test's folder plays the root for the rules, everything outside it is protected.
+    KorvaneApp::SetProtectionRootForTests(QFileInfo(fixture->root.path()).canonicalFilePath());
     DialogAnswers::Clear();
     ErasureSummary::ShownForTests().clear();
 }
 
 void TestSearchErase::cleanup()
 {
-    SearchFileMain::SetProtectionCheckForTests(nullptr);
+    KorvaneApp::SetProtectionRootForTests(QString());
     DialogAnswers::Clear();
     fakes.reset();
     fixture.reset();
