@@ -5,7 +5,6 @@
 #include <QPointer>
 #include <QWidget>
 
-
 namespace Ui {
 class SearchFileMain;
 }
