@@ -113,9 +113,10 @@ void TestMessageBox::iconFollowsTheIconValue()
     QFETCH(QString, picture);
     MessageBox box("T", "M", static_cast<MessageBox::MessageIcon>(icon), MessageBox::OkOnly);
     const QPixmap shown = box.findChild<QLabel*>("IconLabel")->pixmap(Qt::ReturnByValue);
-    const QImage expected(picture);
+    // Compared as pixmaps: the premultiplied round trip rounds differently on different CPUs.
+    const QPixmap expected(picture);
     QVERIFY(!expected.isNull()); // the picture is compiled in
-    QCOMPARE(shown.toImage().convertToFormat(QImage::Format_ARGB32), expected.convertToFormat(QImage::Format_ARGB32));
+    QCOMPARE(shown.toImage(), expected.toImage());
 }
 
 void TestMessageBox::noKeyActs_data()
