@@ -7,7 +7,7 @@ packages=(
     qtbase5-dev qtbase5-dev-tools libqt5svg5
     fontconfig fonts-dejavu-core fonts-urw-base35
     xvfb xauth
-    psmisc unzip zip e2fsprogs util-linux coreutils
+    psmisc unzip zip e2fsprogs xfsprogs btrfs-progs util-linux coreutils
     poppler-utils
 )
 
