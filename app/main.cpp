@@ -10,7 +10,6 @@
 #include "SplashScreenDlg.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include <memory>
 
@@ -24,7 +23,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Korvane File Eraser"));
     QGuiApplication::setDesktopFileName(QStringLiteral("korvane-file-eraser"));
     KvEnsureResources();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/images/TitleBar/AppIcon.png")));
+    QApplication::setWindowIcon(KvApplicationIcon());
 
     KorvaneApp* app = KorvaneApp::GetInstance();
     app->SetFolders(QCoreApplication::applicationDirPath());
