@@ -293,6 +293,7 @@ void TestUpdateWindows::systemWideInstallationIsNotReplaced()
     QMinorUpdate* offer = OfferFor("6.0.0.0\n");
     QVERIFY(offer);
     QVERIFY(!offer->findChild<QPushButton*>("UpdateButton")->isEnabled());
+    QVERIFY(offer->findChild<QPushButton*>("UpdateButton")->isHidden());
     QVERIFY(offer->Obstacle().contains(installed));
     QVERIFY(offer->findChild<QTextEdit*>("textEdit")
                 ->toPlainText()

@@ -111,6 +111,7 @@ QMinorUpdate::QMinorUpdate(QWidget* parent) : QDialog(parent), ui(new Ui::ShowUp
     if (!Update::CanReplaceInstallation(InstalledBundle(), &m_obstacle)) {
         ui->textEdit->append(m_obstacle);
         ui->UpdateButton->setEnabled(false);
+        ui->UpdateButton->hide(); // its picture looks the same disabled
     }
     InstallStripDragging(this);
     PlaceUpdateWindow(this);
