@@ -27,6 +27,7 @@ class TestInstallation : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
+    void desktopEntryValidates();
     void userFilesGoToUserFolders();
     void instanceGuardIsPerUser();
     void setIdCopiesRefuseToRun_data();
@@ -153,6 +154,22 @@ bool TestInstallation::WaitForFile(const QString& path, QProcess* process)
     return QTest::qWaitFor([&] { return QFileInfo(path).size() > 0 || process->state() == QProcess::NotRunning; },
                            30000) &&
            QFileInfo(path).size() > 0;
+}
+
+void TestInstallation::desktopEntryValidates()
+{
+    if (QStandardPaths::findExecutable("desktop-file-validate").isEmpty())
+        QSKIP("desktop-file-validate (desktop-file-utils) is missing");
+    const QString entry = root->path() + "/prefix/share/applications/korvane-file-eraser.desktop";
+    QProcess validate;
+    validate.setProcessChannelMode(QProcess::MergedChannels);
+    validate.start("desktop-file-validate", {entry});
+    QVERIFY(validate.waitForFinished(30000));
+    const QByteArray said = validate.readAll();
+    QVERIFY2(validate.exitCode() == 0 && said.trimmed().isEmpty(), said.constData()); // not even a hint
+    QFile file(entry);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("Exec=\"" + QFile::encodeName(Bundle()) + "/bin/korvane-file-eraser\""));
 }
 
 void TestInstallation::userFilesGoToUserFolders()
