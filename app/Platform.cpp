@@ -1,5 +1,6 @@
 #include "Platform.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -138,7 +139,9 @@ bool RefuseSetIdExecution(const char* program)
                  program, program);
     return true;
 #else
+    // The macOS build keeps its specified start: set-user-id execution is allowed.
     (void)program;
+    QCoreApplication::setSetuidAllowed(true);
     return false;
 #endif
 }

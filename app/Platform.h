@@ -51,5 +51,6 @@ QString UserDownloadFolder();
 
 // On Linux a program must not run with set-user-id or set-group-id privileges: the calling
 // user would choose the plugins, commands and folders a privileged process uses. Prints why
-// to standard error and returns true when `program` must end at once; call it first in main.
+// to standard error and returns true when `program` must end at once; call it first in main,
+// before the application object exists. (On macOS set-user-id execution stays allowed.)
 bool RefuseSetIdExecution(const char* program);
