@@ -123,12 +123,19 @@ void KorvaneApp::SetFolders(const QString& executableDir)
     const QString bundle = dir.left(dir.lastIndexOf(QLatin1Char('/')));
     appDirPath = dir;
     bundlePath = bundle;
-    logPath = bundle;
-    certificatePath = bundle;
-    settingsPath = bundle + QStringLiteral("/Resources");
     resourcePath = bundle + QStringLiteral("/Resources");
-    taskPath = bundle + QStringLiteral("/KVFTASK");
-    infoFilePath = bundle + QStringLiteral("/Resources") + QStringLiteral("/KVFInfo.txt");
+    // Decided once here: the bundle's own folders, or the user's where the bundle is not theirs.
+    const FolderLayout layout =
+        PlatformPaths::ChooseFolderLayout(HostPlatform(), bundle, PlatformPaths::CanWriteBundle(bundle));
+    PlatformPaths::MakeUserFolders(layout);
+    perUserFolders = layout.perUser;
+    defaultLogPath = layout.logFolder;
+    defaultCertificatePath = layout.certificateFolder;
+    logPath = layout.logFolder;
+    certificatePath = layout.certificateFolder;
+    settingsPath = layout.settingsFolder;
+    taskPath = layout.taskFolder;
+    infoFilePath = layout.infoFile;
 }
 
 bool KorvaneApp::InitSettings(bool save)
@@ -176,11 +183,11 @@ void KorvaneApp::ReadSettings()
     updateSchedule = settings.value(kUpdateScheduleKey).toString().toInt();
     supportLink = settings.value(kSupportLinkKey).toString();
     // An empty folder would put the log and certificate folders at the root of the file
-    // system: the bundle, where they go by default, stands in for it.
+    // system: the default folder (the bundle, or the user's own) stands in for it.
     if (logPath.isEmpty())
-        logPath = bundlePath;
+        logPath = defaultLogPath;
     if (certificatePath.isEmpty())
-        certificatePath = bundlePath;
+        certificatePath = defaultCertificatePath;
 }
 
 bool KorvaneApp::CreateLogFile(const QString& line)

@@ -21,6 +21,8 @@ public:
     static void ResetInstance();
 
     // Sets the folder layout from the executable's folder (<bundle>/bin or <bundle>/MacOS).
+    // On Linux, when the user cannot write the bundle, the settings, logs, certificates, the
+    // working folder and the installed-applications list go to the user's XDG folders.
     void SetFolders(const QString& executableDir);
 
     bool InitSettings(bool save);
@@ -71,6 +73,10 @@ public:
     QString supportLink;
     QString resourcePath;
     QString bundlePath;
+    // The folders SetFolders chose for the log and certificate folders (an empty setting means these).
+    QString defaultLogPath;
+    QString defaultCertificatePath;
+    bool perUserFolders = false;
     QWidget* mainWindow = nullptr;
     QWidget* centralArea = nullptr;
     QObject* settingsButton = nullptr;

@@ -1,27 +1,29 @@
-// Korvane File Eraser: one instance per machine, the licence agreement once, the splash
+// Korvane File Eraser: one instance per user, the licence agreement once, the splash
 // while the start-up task builds the state, then the main window.
 #include "KorvaneApp.h"
 #include "KorvaneforFileMain.h"
 #include "KvResources.h"
 #include "LicenseAgreement.h"
 #include "MessageBox.h"
+#include "Platform.h"
 #include "SingleInstance.h"
 #include "SplashScreenDlg.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include <memory>
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication::setSetuidAllowed(true);
+    // Before the application object exists: it would load plugins named by the environment.
+    if (RefuseSetIdExecution("korvane-file-eraser"))
+        return 1;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("korvane-file-eraser"));
     QApplication::setApplicationDisplayName(QStringLiteral("Korvane File Eraser"));
     QGuiApplication::setDesktopFileName(QStringLiteral("korvane-file-eraser"));
     KvEnsureResources();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/images/TitleBar/AppIcon.png")));
+    QApplication::setWindowIcon(KvApplicationIcon());
 
     KorvaneApp* app = KorvaneApp::GetInstance();
     app->SetFolders(QCoreApplication::applicationDirPath());

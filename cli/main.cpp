@@ -1,4 +1,5 @@
 #include "EraseCommandLine.h"
+#include "Platform.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -7,6 +8,8 @@
 
 int main(int argc, char* argv[])
 {
+    if (RefuseSetIdExecution("korvane-erase"))
+        return 2; // nothing was erased
     // A certificate is painted, which needs the GUI classes; without a display they draw
     // offscreen.
     bool certificate = false;

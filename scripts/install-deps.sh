@@ -8,7 +8,7 @@ packages=(
     fontconfig fonts-dejavu-core fonts-urw-base35
     xvfb xauth
     psmisc unzip zip e2fsprogs xfsprogs btrfs-progs util-linux coreutils
-    poppler-utils
+    poppler-utils desktop-file-utils
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #include "KorvaneApp.h"
+#include "Platform.h"
 #include "PlistFormat.h"
 
 #include "FakeCommands.h"
@@ -15,6 +16,8 @@ class TestSettings : public QObject
 private slots:
     void init();
     void folderLayoutFollowsExecutable();
+    void layoutForBundleOwner_data();
+    void layoutForBundleOwner();
     void firstStartWritesDefaultsAndFolders();
     void storedValuesAreLoaded_data();
     void storedValuesAreLoaded();
@@ -58,6 +61,56 @@ void TestSettings::folderLayoutFollowsExecutable()
     QCOMPARE(app->resourcePath, bundle + "/Resources");
     QCOMPARE(app->taskPath, bundle + "/KVFTASK");
     QCOMPARE(app->infoFilePath, bundle + "/Resources/KVFInfo.txt");
+}
+
+void TestSettings::layoutForBundleOwner_data()
+{
+    QTest::addColumn<int>("platform");
+    QTest::addColumn<bool>("writable");
+    QTest::addColumn<QString>("xdg");          // "set", "unset" or "relative"
+    QTest::addColumn<QStringList>("expected"); // settings, log, certificate, task, list; ~ is $HOME
+    const QStringList inBundle{"B/Resources", "B", "B", "B/KVFTASK", "B/Resources/KVFInfo.txt"};
+    const QStringList xdgSet{"X/config/korvane-file-eraser", "X/state/korvane-file-eraser",
+                             "X/data/korvane-file-eraser", "X/cache/korvane-file-eraser/KVFTASK",
+                             "X/cache/korvane-file-eraser/KVFInfo.txt"};
+    const QStringList xdgDefault{"~/.config/korvane-file-eraser", "~/.local/state/korvane-file-eraser",
+                                 "~/.local/share/korvane-file-eraser", "~/.cache/korvane-file-eraser/KVFTASK",
+                                 "~/.cache/korvane-file-eraser/KVFInfo.txt"};
+    const int linux = int(PlatformKind::Linux);
+    QTest::newRow("user's own bundle") << linux << true << "set" << inBundle;
+    QTest::newRow("system-wide, XDG set") << linux << false << "set" << xdgSet;
+    QTest::newRow("system-wide, XDG unset") << linux << false << "unset" << xdgDefault;
+    QTest::newRow("system-wide, XDG relative") << linux << false << "relative" << xdgDefault;
+    QTest::newRow("macOS keeps the bundle") << int(PlatformKind::MacOS) << false << "set" << inBundle;
+}
+
+void TestSettings::layoutForBundleOwner()
+{
+    QFETCH(int, platform);
+    QFETCH(bool, writable);
+    QFETCH(QString, xdg);
+    QFETCH(QStringList, expected);
+    const QString home = bundleRoot->path() + "/home";
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home));
+    for (const char* name : {"config", "state", "data", "cache"}) {
+        const QByteArray variable = "XDG_" + QByteArray(name).toUpper() + "_HOME";
+        if (xdg == "unset")
+            qunsetenv(variable.constData());
+        else
+            qputenv(variable.constData(), (xdg == "set" ? "/X/" : "X/") + QByteArray(name));
+    }
+    const FolderLayout layout = PlatformPaths::ChooseFolderLayout(PlatformKind(platform), "/B", writable);
+    qputenv("HOME", oldHome);
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+        qunsetenv(name);
+
+    QStringList paths{layout.settingsFolder, layout.logFolder, layout.certificateFolder, layout.taskFolder,
+                      layout.infoFile};
+    paths.replaceInStrings(QRegularExpression("^/B"), "B").replaceInStrings(QRegularExpression("^/X"), "X");
+    paths.replaceInStrings(QRegularExpression("^" + QRegularExpression::escape(home)), "~");
+    QCOMPARE(paths, expected);
+    QCOMPARE(layout.perUser, !expected.first().startsWith("B"));
 }
 
 void TestSettings::firstStartWritesDefaultsAndFolders()

@@ -12,9 +12,6 @@
 #include <QtTest>
 
 #include <memory>
-#include <sys/ipc.h>
-#include <sys/sem.h>
-#include <sys/shm.h>
 #include <vector>
 
 class TestSingleInstance : public QObject
@@ -25,25 +22,27 @@ private slots:
     void init();
     void cleanup();
     void secondInstanceExitsWithOne();
-    void segmentOfKilledInstanceDoesNotBlock();
+    void killedInstanceDoesNotBlock();
     void agreementIsAskedBeforeStartUp();
 
 private:
     QString MakeBundle(const QString& name);
-    QProcess* Start(const QString& bundle, bool accepted = true);
+    QProcess* Start(const QString& bundle, bool accepted = true, const QString& tmpdir = QString());
     static bool WaitForStartUp(const QString& bundle);
 
     std::unique_ptr<QTemporaryDir> root;
     std::unique_ptr<FakeCommands> fakes;
     std::vector<std::unique_ptr<QProcess>> started;
+    QString instanceKey;
+    int startCount = 0;
 };
 
 void TestSingleInstance::init()
 {
     root.reset(new QTemporaryDir);
-    // The semaphore's and the segment's system keys are derived from files in TMPDIR: a
-    // private TMPDIR keeps these instances apart from any other copy on the machine.
-    QDir().mkpath(root->path() + "/ipc");
+    // The guard is per user; a key of this test's own keeps it apart from other runs of the
+    // same user on the machine.
+    instanceKey = "test" + QString::number(QCoreApplication::applicationPid()) + '.' + QString::number(++startCount);
     QDir().mkpath(root->path() + "/home");
     fakes.reset(new FakeCommands);
     fakes->Add("system_profiler", "      Location: /Applications/Safari.app\n");
@@ -68,23 +67,6 @@ void TestSingleInstance::cleanup()
         }
     }
     started.clear();
-    // A killed instance leaves its segment and the segment's lock semaphore behind: remove
-    // the ones whose key files lie in this test's private TMPDIR (keys as Qt derives them).
-    const QDir ipc(root->path() + "/ipc");
-    for (const QString& name : ipc.entryList(QDir::Files | QDir::Hidden)) {
-        const key_t key = ftok(QFile::encodeName(ipc.filePath(name)).constData(), 'Q');
-        if (key == -1)
-            continue;
-        if (name.startsWith("qipc_sharedmemory_")) {
-            const int id = shmget(key, 0, 0);
-            if (id != -1)
-                shmctl(id, IPC_RMID, nullptr);
-        } else if (name.startsWith("qipc_systemsem_")) {
-            const int id = semget(key, 1, 0);
-            if (id != -1)
-                semctl(id, 0, IPC_RMID);
-        }
-    }
     fakes.reset();
     root.reset();
 }
@@ -101,7 +83,7 @@ QString TestSingleInstance::MakeBundle(const QString& name)
     return bundle;
 }
 
-QProcess* TestSingleInstance::Start(const QString& bundle, bool accepted)
+QProcess* TestSingleInstance::Start(const QString& bundle, bool accepted, const QString& tmpdir)
 {
     started.emplace_back(new QProcess);
     QProcess* process = started.back().get();
@@ -110,7 +92,9 @@ QProcess* TestSingleInstance::Start(const QString& bundle, bool accepted)
     env.insert("HOME", root->path() + "/home");
     env.insert("XDG_DATA_HOME", root->path() + "/home/.local/share");
     env.insert("XDG_DATA_DIRS", root->path() + "/home/no-system-entries");
-    env.insert("TMPDIR", root->path() + "/ipc");
+    env.insert("KORVANE_INSTANCE_KEY", instanceKey);
+    QDir().mkpath(root->path() + '/' + tmpdir);
+    env.insert("TMPDIR", root->path() + '/' + tmpdir);
     env.insert("KORVANE_AGREEMENT_FILE", root->path() + (accepted ? "/KVLicense.plist" : "/none/KVLicense.plist"));
     env.insert("KORVANE_MESSAGEBOX_ANSWER", "0");
     process->setProcessEnvironment(env);
@@ -142,8 +126,9 @@ void TestSingleInstance::secondInstanceExitsWithOne()
     QVERIFY(first->waitForStarted());
     QVERIFY2(WaitForStartUp(bundle), first->readAllStandardError().constData());
 
+    // Another TMPDIR does not make another guard.
     const QString other = MakeBundle("second");
-    QProcess* second = Start(other);
+    QProcess* second = Start(other, true, "other-tmp");
     QVERIFY(second->waitForFinished(30000));
     QCOMPARE(second->exitStatus(), QProcess::NormalExit);
     QCOMPARE(second->exitCode(), 1);
@@ -153,12 +138,12 @@ void TestSingleInstance::secondInstanceExitsWithOne()
     QCOMPARE(first->state(), QProcess::Running); // the running instance is not touched
 }
 
-void TestSingleInstance::segmentOfKilledInstanceDoesNotBlock()
+void TestSingleInstance::killedInstanceDoesNotBlock()
 {
     const QString bundle = MakeBundle("crashed");
     QProcess* first = Start(bundle);
     QVERIFY2(WaitForStartUp(bundle), first->readAllStandardError().constData());
-    first->kill(); // no clean exit: its segment stays behind
+    first->kill(); // no clean exit
     QVERIFY(first->waitForFinished(10000));
 
     const QString next = MakeBundle("next");

@@ -1,5 +1,6 @@
 #include "FakeCommands.h"
 #include "KorvaneApp.h"
+#include "LoopImage.h"
 #include "LoopbackHttpServer.h"
 #include "MessageBox.h"
 #include "PlistFormat.h"
@@ -16,6 +17,8 @@
 #include <QTextEdit>
 #include <QtTest>
 
+#include <unistd.h>
+
 class TestUpdateWindows : public QObject
 {
     Q_OBJECT
@@ -25,14 +28,17 @@ private slots:
     void cleanup();
     void startUpCheckOffersNewerVersion_data();
     void startUpCheckOffersNewerVersion();
-    void wizardSaysNoUpdateWhenServerFails();
+    void wizardSaysWhatHappened_data();
+    void wizardSaysWhatHappened();
     void wizardSavesSettingsOnClose();
     void cancelDropsVersionFile();
-    void acceptedUpdateInstallsAndOkEndsProcess();
+    void foreignSharedFolderLeavesWindowUsable();
     void failedInstallCanBeClosed();
+    void systemWideInstallationIsNotReplaced();
 
 private:
     QMinorUpdate* OfferFor(const QByteArray& version);
+    void UseBundle(const QString& path);
     QByteArray MakeArchive();
     QScopedPointer<QTemporaryDir> dir;
     QScopedPointer<LoopbackHttpServer> server;
@@ -49,20 +55,26 @@ void TestUpdateWindows::init()
     fakes.reset(new FakeCommands);
     fakes->Add("kill"); // OK ends the process with kill -9: it must never reach the real one
     Update::SetDownloadFolderForTests(dir->path() + "/Quillon");
+    for (const char* name : {"XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_DATA_HOME"})
+        qputenv(name, QFile::encodeName(dir->path() + "/xdg/" + name));
     VersionTxtPath.clear();
     MessageBox::ShownForTests().clear();
+    mainWindow.reset(new QWidget);
+    UseBundle(dir->path() + "/Korvane File Eraser");
+}
 
-    KorvaneApp::ResetInstance();
-    app = KorvaneApp::GetInstance();
-    bundle = dir->path() + "/Korvane File Eraser";
+void TestUpdateWindows::UseBundle(const QString& path)
+{
+    bundle = path;
     QDir().mkpath(bundle + "/bin");
     QDir().mkpath(bundle + "/Resources");
-    app->SetFolders(bundle + "/bin");
-    app->InitSettings(false);
     QSettings info(bundle + "/Info.plist", PlistFormat());
     info.setValue("UpdateLink", server->FolderUrl());
     info.sync();
-    mainWindow.reset(new QWidget);
+    KorvaneApp::ResetInstance();
+    app = KorvaneApp::GetInstance();
+    app->SetFolders(bundle + "/bin");
+    app->InitSettings(false);
     app->centralArea = mainWindow.get();
 }
 
@@ -71,6 +83,8 @@ void TestUpdateWindows::cleanup()
     mainWindow.reset();
     KorvaneApp::GetInstance()->centralArea = nullptr;
     Update::SetDownloadFolderForTests(QString());
+    for (const char* name : {"XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_DATA_HOME"})
+        qunsetenv(name);
     fakes.reset();
 }
 
@@ -82,7 +96,12 @@ QMinorUpdate* TestUpdateWindows::OfferFor(const QByteArray& version)
     if (!checker)
         return nullptr;
     QSignalSpy none(checker, &QCheckUpdate::NoUpdates);
-    if (!QTest::qWaitFor([&] { return checker->Offer() || none.count() > 0; }, 5000))
+    QSignalSpy failed(checker, &QCheckUpdate::Failed);
+    if (!QTest::qWaitFor([&] { return checker->Offer() || none.count() + failed.count() > 0; }, 5000))
+        return nullptr;
+    // Whatever the outcome, the modal checker is gone and the main window can be used.
+    QTest::qWait(10);
+    if (checker->isVisible() || QApplication::activeModalWidget())
         return nullptr;
     return qobject_cast<QMinorUpdate*>(checker->Offer());
 }
@@ -111,15 +130,20 @@ void TestUpdateWindows::startUpCheckOffersNewerVersion_data()
     QTest::newRow("newer major") << QByteArray("6.0.0.0\n") << true;
     QTest::newRow("newer minor") << QByteArray("5.0.1.0\n") << true;
     QTest::newRow("same") << QByteArray("5.0.0.0\n") << false;
+    QTest::newRow("server fails") << QByteArray() << false;
 }
 
 void TestUpdateWindows::startUpCheckOffersNewerVersion()
 {
     QFETCH(QByteArray, version);
     QFETCH(bool, offered);
+    if (version.isEmpty())
+        server->ServeBroken("/updates/KorvaneforFile.txt", QByteArray(2000, '9'), 10);
     QMinorUpdate* offer = OfferFor(version);
     QCOMPARE(offer != nullptr, offered);
-    // The start-up check stays silent when there is nothing newer.
+    if (!offered)
+        QVERIFY(mainWindow->findChild<QCheckUpdate*>()->isHidden());
+    // The start-up check stays silent when there is nothing newer and when it fails.
     QVERIFY(MessageBox::ShownForTests().isEmpty());
     if (!offered)
         return;
@@ -130,17 +154,38 @@ void TestUpdateWindows::startUpCheckOffersNewerVersion()
              "New version details: \nUpdate: Korvane File Eraser " + QString::fromLatin1(version.trimmed()) + "\n");
 }
 
-void TestUpdateWindows::wizardSaysNoUpdateWhenServerFails()
+void TestUpdateWindows::wizardSaysWhatHappened_data()
 {
-    server->ServeBroken("/updates/KorvaneforFile.txt", QByteArray(2000, '9'), 10);
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("nothing newer") << "5.0.0.0"
+                                   << "Update|Your Application has all latest updates";
+    QTest::newRow("server down") << "down"
+                                 << "Update|" + Update::ServerUnreachableText();
+    QTest::newRow("cut short") << "broken"
+                               << "Update|" + Update::ServerUnreachableText();
+}
+
+void TestUpdateWindows::wizardSaysWhatHappened()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, shown);
+    if (answer == "down")
+        server->close();
+    else if (answer == "broken")
+        server->ServeBroken("/updates/KorvaneforFile.txt", QByteArray(2000, '9'), 10);
+    else
+        server->Serve("/updates/KorvaneforFile.txt", answer.toLatin1());
     MessageBox::QueueAnswerForTests(MessageBox::Ok);
     Screens().openUpdateWizard(mainWindow.get());
     auto* wizard = mainWindow->findChild<UpdateWizard*>();
     QVERIFY(wizard);
     wizard->findChild<QPushButton*>("update_Btn")->click();
     QVERIFY(!wizard->isVisible());
-    QTRY_COMPARE(MessageBox::ShownForTests(), QStringList{"Update|Your Application has all latest updates"});
-    QVERIFY(!QFile::exists(VersionTxtPath));
+    QTRY_COMPARE(MessageBox::ShownForTests(), QStringList{shown});
+    QVERIFY(wizard->Checker()->isHidden());
+    if (answer == "down" || answer == "broken")
+        QVERIFY(!QFile::exists(VersionTxtPath)); // no partial file is kept
 }
 
 void TestUpdateWindows::wizardSavesSettingsOnClose()
@@ -171,11 +216,22 @@ void TestUpdateWindows::cancelDropsVersionFile()
     QVERIFY(!QFile::exists(VersionTxtPath));
 }
 
-void TestUpdateWindows::acceptedUpdateInstallsAndOkEndsProcess()
+// The shared download folder belongs to another user (it is private to whoever made it):
+// the check and the download use this user's own folder, and the update installs.
+void TestUpdateWindows::foreignSharedFolderLeavesWindowUsable()
 {
+    const QString shared = dir->path() + "/Quillon";
+    QDir().mkpath(shared);
+    QVERIFY(::chown(QFile::encodeName(shared).constData(), 65534, 65534) == 0 || geteuid() != 0);
+    QFile::setPermissions(shared, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (geteuid() != 0)
+        QVERIFY(QFile::setPermissions(shared, QFile::ReadOwner)); // not this user's to use either way
+    const QString own = dir->path() + "/xdg/XDG_CACHE_HOME/korvane-file-eraser/update/";
+
     server->Serve("/updates/KorvaneforFile.zip", MakeArchive());
     QMinorUpdate* offer = OfferFor("6.0.0.0\n");
     QVERIFY(offer);
+    QCOMPARE(VersionTxtPath, own + "KorvaneforFile.txt");
     offer->findChild<QPushButton*>("UpdateButton")->click();
     auto* download = qobject_cast<QDownloadApp*>(offer->DownloadWindow());
     QVERIFY(download);
@@ -185,11 +241,15 @@ void TestUpdateWindows::acceptedUpdateInstallsAndOkEndsProcess()
 
     auto* ok = download->findChild<QPushButton*>("OkButton");
     QTRY_VERIFY_WITH_TIMEOUT(ok->isVisible(), 20000);
-    QVERIFY(download->findChild<QLabel*>("RestartLabel")->isVisible());
+    QVERIFY2(download->findChild<QLabel*>("RestartLabel")->isVisible(),
+             qPrintable(download->findChild<QLabel*>("InfoLabel")->text()));
     QVERIFY(!download->findChild<QLabel*>("DownLoadLabel")->isVisible());
     QFile program(bundle + "/bin/korvane-file-eraser");
     QVERIFY(program.open(QIODevice::ReadOnly));
     QCOMPARE(program.readAll(), QByteArray("new version"));
+    QCOMPARE(QFileInfo(own).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+    QVERIFY(QDir(shared).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
 
     ok->click();
     QCOMPARE(fakes->Calls("kill"), QStringList{"-9\t" + QString::number(QCoreApplication::applicationPid())});
@@ -209,6 +269,43 @@ void TestUpdateWindows::failedInstallCanBeClosed()
     ok->click();
     QVERIFY(!download->isVisible());
     QVERIFY(fakes->Calls("kill").isEmpty());
+}
+
+// A system-wide installation that this user cannot replace: the offer says so and how to
+// update instead, and nothing is downloaded. (Root can write anywhere but on a read-only file
+// system, so root's run uses one.)
+void TestUpdateWindows::systemWideInstallationIsNotReplaced()
+{
+    MountedImage image;
+    QString installed = dir->path() + "/usr/lib/korvane-file-eraser";
+    if (geteuid() == 0) {
+        QVERIFY(image.Create(dir->path(), 4 << 20, "tmpfs"));
+        installed = image.MountPoint() + "/korvane-file-eraser";
+    }
+    UseBundle(installed);
+    if (geteuid() == 0)
+        QVERIFY(RunTool("mount", {"-o", "remount,ro", image.MountPoint()}));
+    else
+        QVERIFY(QFile::setPermissions(installed, QFile::ReadOwner | QFile::ExeOwner));
+    UseBundle(installed);
+    QVERIFY(app->perUserFolders); // the bundle is not this user's
+
+    QMinorUpdate* offer = OfferFor("6.0.0.0\n");
+    QVERIFY(offer);
+    QVERIFY(!offer->findChild<QPushButton*>("UpdateButton")->isEnabled());
+    QVERIFY(offer->findChild<QPushButton*>("UpdateButton")->isHidden());
+    QVERIFY(offer->Obstacle().contains(installed));
+    QVERIFY(offer->findChild<QTextEdit*>("textEdit")
+                ->toPlainText()
+                .contains("Please update it through your package manager or as administrator."));
+
+    offer->DownloadApp(); // even when asked, nothing is fetched
+    auto* download = qobject_cast<QDownloadApp*>(offer->DownloadWindow());
+    QTRY_VERIFY(download->findChild<QPushButton*>("OkButton")->isVisible());
+    QCOMPARE(download->findChild<QLabel*>("InfoLabel")->text(), offer->Obstacle());
+    QVERIFY(!server->Requests().join(' ').contains("KorvaneforFile.zip"));
+    if (geteuid() != 0)
+        QFile::setPermissions(installed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QTEST_MAIN(TestUpdateWindows)

@@ -132,7 +132,7 @@ bool IsAllowedUrl(const QUrl& url)
     return !address.isNull() && address.isLoopback();
 }
 
-QString DownloadFolder()
+QString SharedDownloadFolder()
 {
     return g_folderForTests.isEmpty() ? QStringLiteral("/var/tmp/Quillon/") : g_folderForTests;
 }
@@ -142,6 +142,22 @@ void SetDownloadFolderForTests(const QString& folder)
     g_folderForTests = folder;
     if (!g_folderForTests.isEmpty() && !g_folderForTests.endsWith(QLatin1Char('/')))
         g_folderForTests += QLatin1Char('/');
+}
+
+QString DownloadFolder()
+{
+    // The shared folder is private to whoever made it first; everyone else uses their own.
+    const QString shared = SharedDownloadFolder();
+    if (PreparePrivateFolder(shared))
+        return shared;
+    const QString own = PlatformPaths::UserDownloadFolder();
+    const QByteArray parent = QFile::encodeName(QFileInfo(QDir::cleanPath(own)).path());
+    QString built;
+    for (const QString& part : QFile::decodeName(parent).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        built += QLatin1Char('/') + part;
+        ::mkdir(QFile::encodeName(built).constData(), 0700);
+    }
+    return PreparePrivateFolder(own) ? own : QString();
 }
 
 bool PreparePrivateFolder(const QString& folder)
@@ -155,6 +171,45 @@ bool PreparePrivateFolder(const QString& folder)
     if ((st.st_mode & 077) != 0 && chmod(path.constData(), 0700) != 0)
         return false;
     return true;
+}
+
+QString ServerUnreachableText()
+{
+    return QStringLiteral("Could not reach the update server. Please check the internet connection and try again "
+                          "later.");
+}
+
+QString NoDownloadFolderText()
+{
+    return QStringLiteral("No folder of your own could be made to download the update into.");
+}
+
+QString UntrustedAddressText()
+{
+    return QStringLiteral("The update address is not a secure (HTTPS) address; nothing was downloaded.");
+}
+
+QString ServerErrorText(int httpStatus)
+{
+    return QStringLiteral("The update server could not provide the update (HTTP status %1). Please try again "
+                          "later.")
+        .arg(httpStatus);
+}
+
+bool CanReplaceInstallation(const QString& installedBundle, QString* reason)
+{
+    const QString bundle = QDir::cleanPath(installedBundle);
+    const QString parent = QFileInfo(bundle).path();
+    const auto writable = [](const QString& path) {
+        return ::access(QFile::encodeName(path).constData(), W_OK | X_OK) == 0;
+    };
+    if (writable(parent) && writable(bundle))
+        return true;
+    if (reason)
+        *reason = QStringLiteral("Korvane File Eraser is installed for all users in %1, which you cannot change. "
+                                 "Please update it through your package manager or as administrator.")
+                      .arg(bundle);
+    return false;
 }
 
 bool OpenPrivateFile(QFile& file, const QString& path)

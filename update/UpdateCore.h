@@ -31,9 +31,13 @@ QString UpdateLink(const QString& bundlePath);
 // Only HTTPS, or plain HTTP to a loopback host, may deliver code to install.
 bool IsAllowedUrl(const QUrl& url);
 
-// The download folder ("/var/tmp/Quillon/"), with its trailing slash.
-QString DownloadFolder();
+// The shared download folder ("/var/tmp/Quillon/"), with its trailing slash.
+QString SharedDownloadFolder();
 void SetDownloadFolderForTests(const QString& folder);
+// The folder this user downloads into, ready for use: the shared one when it is this user's
+// (or can be made so), else a private folder of the user's own below $XDG_CACHE_HOME. Empty
+// when neither can be had.
+QString DownloadFolder();
 // Creates the folder private to this user (0700) or checks that it is: a real folder, not
 // a link, owned by this user and closed to others. False when it cannot be trusted.
 bool PreparePrivateFolder(const QString& folder);
@@ -46,6 +50,16 @@ bool OpenPrivateFileForReading(QFile& file, const QString& path);
 QString TimeElapsedText(qint64 elapsedMs, qint64 received, qint64 total);
 // "Transfer Rate: N KB/sec ", or empty when no rate can be shown yet.
 QString TransferRateText(qint64 elapsedMs, qint64 received);
+
+// What the user is told when something fails.
+QString ServerUnreachableText();
+QString NoDownloadFolderText();
+QString UntrustedAddressText();
+QString ServerErrorText(int httpStatus);
+
+// True when this user may replace the installed bundle (write its parent folder and the
+// bundle itself). Otherwise `reason` says so and how to update instead.
+bool CanReplaceInstallation(const QString& installedBundle, QString* reason = nullptr);
 
 // Unpacks the downloaded archive and puts its bundle in place of the installed one.
 // Every step runs a program with an argument vector. False, with a reason, on failure;

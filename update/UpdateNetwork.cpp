@@ -12,15 +12,19 @@ QNetworkReply* Get(QNetworkAccessManager* manager, const QUrl& url)
     QNetworkRequest request(url);
     // Redirects are not followed: a redirect could leave HTTPS.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setTransferTimeout(UpdateCheck::kTransferTimeoutMs);
     return manager->get(request);
 }
 
-bool ReplyFailed(QNetworkReply* reply)
+// Empty when the reply delivered the file, else what went wrong.
+QString ReplyFailure(QNetworkReply* reply)
 {
-    if (reply->error() != QNetworkReply::NoError)
-        return true;
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    return status.isValid() && status.toInt() != 200;
+    if (status.isValid() && status.toInt() != 200)
+        return Update::ServerErrorText(status.toInt());
+    if (reply->error() != QNetworkReply::NoError)
+        return Update::ServerUnreachableText();
+    return QString();
 }
 
 } // namespace
@@ -37,24 +41,28 @@ void UpdateCheck::ConnectingServer()
         QFile::remove(VersionTxtPath);
 
     const QUrl address(updateLink + QLatin1String(Update::kVersionFileName));
+    if (!Update::IsAllowedUrl(address)) {
+        // Nothing is fetched from an untrusted address.
+        Fail(Update::UntrustedAddressText());
+        return;
+    }
     const QString folder = Update::DownloadFolder();
     localPath = folder + QFileInfo(address.path()).fileName();
     VersionTxtPath = localPath;
-    if (!Update::PreparePrivateFolder(folder) || !Update::OpenPrivateFile(file, localPath)) {
-        busy = false; // no request, no message
-        return;
-    }
-    if (!Update::IsAllowedUrl(address)) {
-        // Treated like a failed request: nothing is fetched from an untrusted address.
-        file.close();
-        QFile::remove(localPath);
-        QTimer::singleShot(0, this, &UpdateCheck::NoUpdates);
-        busy = false;
+    if (folder.isEmpty() || !Update::OpenPrivateFile(file, localPath)) {
+        Fail(Update::NoDownloadFolderText());
         return;
     }
     reply = Get(manager, address);
     connect(reply, &QNetworkReply::readyRead, this, &UpdateCheck::downloadReadyReadTxt);
     connect(reply, &QNetworkReply::finished, this, &UpdateCheck::downloadFinishedTxt);
+}
+
+void UpdateCheck::Fail(const QString& reason)
+{
+    busy = false;
+    // Reported from the event loop, so that the window that started the check is shown first.
+    QTimer::singleShot(0, this, [this, reason] { emit Failed(reason); });
 }
 
 void UpdateCheck::downloadReadyReadTxt()
@@ -70,10 +78,11 @@ void UpdateCheck::downloadFinishedTxt()
     QNetworkReply* done = reply;
     reply = nullptr;
     done->deleteLater();
-    if (ReplyFailed(done)) {
+    const QString failure = ReplyFailure(done);
+    if (!failure.isEmpty()) {
         QFile::remove(localPath);
         busy = false;
-        emit NoUpdates();
+        emit Failed(failure);
         return;
     }
     if (!busy)
@@ -101,12 +110,23 @@ void UpdateDownload::downloadExe()
     if (!VersionTxtPath.isEmpty() && QFileInfo::exists(VersionTxtPath))
         QFile::remove(VersionTxtPath);
 
+    const auto fail = [this](const QString& reason) {
+        QTimer::singleShot(0, this, [this, reason] { emit Failed(reason); });
+    };
+    QString reason;
+    if (!Update::CanReplaceInstallation(installedBundle, &reason)) {
+        fail(reason); // said before anything is downloaded
+        return;
+    }
     const QUrl address(updateLink + QLatin1String(Update::kArchiveName));
-    const QString folder = Update::DownloadFolder();
+    if (!Update::IsAllowedUrl(address)) {
+        fail(Update::UntrustedAddressText());
+        return;
+    }
+    folder = Update::DownloadFolder();
     localPath = folder + QFileInfo(address.path()).fileName();
-    if (!Update::IsAllowedUrl(address) || !Update::PreparePrivateFolder(folder) ||
-        !Update::OpenPrivateFile(file, localPath)) {
-        QTimer::singleShot(0, this, &UpdateDownload::Failed);
+    if (folder.isEmpty() || !Update::OpenPrivateFile(file, localPath)) {
+        fail(Update::NoDownloadFolderText());
         return;
     }
     reply = Get(manager, address);
@@ -137,13 +157,16 @@ void UpdateDownload::downloadFinished()
     QNetworkReply* done = reply;
     reply = nullptr;
     done->deleteLater();
-    if (ReplyFailed(done) || !written) {
+    QString failure = ReplyFailure(done);
+    if (failure.isEmpty() && !written)
+        failure = QStringLiteral("The update could not be saved in %1.").arg(folder);
+    if (!failure.isEmpty()) {
         QFile::remove(localPath);
-        emit Failed();
+        emit Failed(failure);
         return;
     }
     QString reason;
-    if (Update::InstallDownloadedBundle(Update::DownloadFolder(), installedBundle, &reason))
+    if (Update::InstallDownloadedBundle(folder, installedBundle, &reason))
         emit Installed();
     else
         emit InstallFailed(reason);

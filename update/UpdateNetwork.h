@@ -1,6 +1,7 @@
 // The two downloads of the updater: the version file that tells whether a newer version
 // exists, and the archive of the new bundle, which is then installed. Windows drive them
-// and show what they report.
+// and show what they report. Every outcome arrives as exactly one signal, never from within
+// the call that starts the work, and a silent server is given up after a while.
 #pragma once
 
 #include "UpdateCore.h"
@@ -23,15 +24,22 @@ public:
     void ConnectingServer();
     bool IsBusy() const { return busy; }
 
+    // How long a request may go without receiving anything.
+    static constexpr int kTransferTimeoutMs = 30000;
+
 signals:
     void NoUpdates();
     void UpdateAvailable(Update::Kind kind, const QString& version);
+    // The check could not be made; `reason` says why.
+    void Failed(const QString& reason);
 
 private slots:
     void downloadReadyReadTxt();
     void downloadFinishedTxt();
 
 private:
+    void Fail(const QString& reason);
+
     QString updateLink;
     QNetworkAccessManager* manager = nullptr;
     QString localPath;
@@ -48,10 +56,13 @@ public:
     UpdateDownload(const QString& updateLink, const QString& installedBundle, QObject* parent = nullptr);
 
     void downloadExe();
+    // The folder the archive is downloaded into (empty before downloadExe or when none could be had).
+    QString Folder() const { return folder; }
 
 signals:
     void Progress(qint64 received, qint64 total, const QString& elapsedText, const QString& rateText);
-    void Failed();
+    // Nothing was installed; `reason` says why.
+    void Failed(const QString& reason);
     void Installed();
     void InstallFailed(const QString& reason);
 
@@ -67,5 +78,6 @@ private:
     QNetworkAccessManager* manager = nullptr;
     QNetworkReply* reply = nullptr;
     QFile file;
+    QString folder;
     QString localPath;
 };

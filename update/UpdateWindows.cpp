@@ -61,11 +61,26 @@ QCheckUpdate::QCheckUpdate(QWidget* parent) : QDialog(parent), ui(new Ui::CheckU
     setPalette(shade);
     m_check = new UpdateCheck(CurrentUpdateLink(), this);
     connect(m_check, &UpdateCheck::NoUpdates, this, [this] {
-        hide();
+        Finish();
         emit NoUpdates();
+    });
+    connect(m_check, &UpdateCheck::Failed, this, [this](const QString& reason) {
+        Finish();
+        emit Failed(reason);
     });
     connect(m_check, &UpdateCheck::UpdateAvailable, this, &QCheckUpdate::OnUpdateAvailable);
     ConnectingServer();
+}
+
+void QCheckUpdate::setVisible(bool visible)
+{
+    QDialog::setVisible(visible && !m_finished);
+}
+
+void QCheckUpdate::Finish()
+{
+    m_finished = true;
+    hide();
 }
 
 QCheckUpdate::~QCheckUpdate()
@@ -81,7 +96,7 @@ void QCheckUpdate::ConnectingServer()
 
 void QCheckUpdate::OnUpdateAvailable(Update::Kind, const QString&)
 {
-    hide();
+    Finish();
     m_offer = new QMinorUpdate(this);
     m_offer->show();
 }
@@ -92,6 +107,12 @@ QMinorUpdate::QMinorUpdate(QWidget* parent) : QDialog(parent), ui(new Ui::ShowUp
     connect(ui->UpdateButton, &QPushButton::clicked, this, &QMinorUpdate::DownloadApp);
     connect(ui->CancelButton, &QPushButton::clicked, this, &QMinorUpdate::CancelDownload);
     ShowNewVersionDetails();
+    // A system-wide installation is said to be out of reach before anything is downloaded.
+    if (!Update::CanReplaceInstallation(InstalledBundle(), &m_obstacle)) {
+        ui->textEdit->append(m_obstacle);
+        ui->UpdateButton->setEnabled(false);
+        ui->UpdateButton->hide(); // its picture looks the same disabled
+    }
     InstallStripDragging(this);
     PlaceUpdateWindow(this);
 }
@@ -153,7 +174,15 @@ void UpdateWizard::on_update_Btn_clicked()
     close();
     m_checker = new QCheckUpdate(this);
     connect(m_checker, &QCheckUpdate::NoUpdates, this, &UpdateWizard::Noupdate);
+    connect(m_checker, &QCheckUpdate::Failed, this, &UpdateWizard::CheckFailed);
     m_checker->show();
+}
+
+void UpdateWizard::CheckFailed(const QString& reason)
+{
+    MessageBox box(QStringLiteral("Update"), reason, MessageBox::Warning, MessageBox::OkOnly,
+                   KorvaneApp::GetInstance()->centralArea);
+    box.exec();
 }
 
 void UpdateWizard::Noupdate()
@@ -196,10 +225,7 @@ void QDownloadApp::downloadExe()
 {
     m_download = new UpdateDownload(CurrentUpdateLink(), InstalledBundle(), this);
     connect(m_download, &UpdateDownload::Progress, this, &QDownloadApp::OnDownloadProgress);
-    connect(m_download, &UpdateDownload::Failed, this, [this] {
-        OnFailed(QStringLiteral("The update could not be downloaded. Please check the internet connection and "
-                                "try again later."));
-    });
+    connect(m_download, &UpdateDownload::Failed, this, &QDownloadApp::OnFailed);
     connect(m_download, &UpdateDownload::InstallFailed, this, [this](const QString& reason) {
         OnFailed(reason + QStringLiteral(" The installed version was left unchanged."));
     });

@@ -28,17 +28,23 @@ public:
     void ConnectingServer();
     // The offer shown for a newer version, if any (tests read it).
     QWidget* Offer() const { return m_offer; }
+    // Once the check has ended the window stays hidden, whoever asks to show it.
+    void setVisible(bool visible) override;
 
 signals:
     void NoUpdates();
+    void Failed(const QString& reason);
 
 private slots:
     void OnUpdateAvailable(Update::Kind kind, const QString& version);
 
 private:
+    void Finish();
+
     Ui::CheckUpdate* ui;
     UpdateCheck* m_check = nullptr;
     QWidget* m_offer = nullptr;
+    bool m_finished = false;
 };
 
 class QMinorUpdate : public QDialog
@@ -51,6 +57,8 @@ public:
 
     static QString GetVersion();
     void ShowNewVersionDetails();
+    // Empty when the installation can be replaced; else why not (shown, and Update is disabled).
+    QString Obstacle() const { return m_obstacle; }
     QWidget* DownloadWindow() const { return m_download; }
 
 public slots:
@@ -60,6 +68,7 @@ public slots:
 private:
     Ui::ShowUpdateAvail* ui;
     QWidget* m_download = nullptr;
+    QString m_obstacle;
 };
 
 class UpdateWizard : public QWidget
@@ -76,6 +85,7 @@ public slots:
     void on_update_Btn_clicked();
     void on_Close_Btn_clicked();
     void Noupdate();
+    void CheckFailed(const QString& reason);
 
 private:
     Ui::UpdateWizard* ui;

@@ -1,6 +1,8 @@
 #include "KvResources.h"
 
 #include <QFont>
+#include <QIcon>
+#include <QPixmap>
 #include <QStringList>
 
 static void InitKvResources()
@@ -21,4 +23,14 @@ void KvEnsureResources()
         return true;
     }();
     (void)done;
+}
+
+QIcon KvApplicationIcon()
+{
+    KvEnsureResources();
+    const QPixmap picture(QStringLiteral(":/images/images/TitleBar/AppIcon.png"));
+    QIcon icon;
+    for (const int side : {16, 24, 32, 48, 64, 128})
+        icon.addPixmap(picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    return icon;
 }

@@ -3,3 +3,10 @@
 #pragma once
 
 void KvEnsureResources();
+
+class QIcon;
+
+// The program's icon for every window and the task bar, in the sizes window managers ask
+// for. (One 256 × 256 picture alone is larger than an X request may be, so the X server
+// would be given no icon at all.)
+QIcon KvApplicationIcon();
