@@ -84,15 +84,16 @@ QString ResolveSnapRevision(const QString& path)
     return path.left(nameEnd + 1) + revision + path.mid(nameEnd + 8);
 }
 
-// The roots that Linux traces may lie in: the home folder and the user's mounted volumes.
+// The roots that Linux traces may lie in: the home folder and the mounted volumes that are
+// no protected location (removable media, /mnt/..., a data disk; not /boot, /home or /).
 QStringList UserAreaRoots()
 {
+    const KorvaneApp* app = KorvaneApp::GetInstance();
     QStringList roots{QDir::cleanPath(HomePath())};
-    for (DISKINFO* disk = KorvaneApp::GetInstance()->diskList; disk; disk = disk->next) {
+    for (DISKINFO* disk = app->diskList; disk; disk = disk->next) {
         for (PARTITIONINFO* volume = disk->partitionList; volume; volume = volume->next) {
             const QString mount = QDir::cleanPath(volume->mountPoint);
-            if (mount.startsWith(QLatin1String("/media/")) || mount.startsWith(QLatin1String("/mnt/")) ||
-                mount.startsWith(QLatin1String("/run/media/")))
+            if (mount.size() > 1 && mount.startsWith(QLatin1Char('/')) && !app->RestrictSystemFolder(mount))
                 roots << mount;
         }
     }
@@ -360,6 +361,7 @@ void TraceCatalog::AppendFreedesktopTrashes()
         for (PARTITIONINFO* volume = disk->partitionList; volume; volume = volume->next) {
             if (volume->mountPoint.isEmpty() || volume->mountPoint == QLatin1String("/"))
                 continue; // the home trash stands for the system volume's
+            // Paths outside the user's volumes are dropped afterwards.
             for (const QString& trash : {volume->mountPoint + QStringLiteral("/.Trash-") + uid,
                                          volume->mountPoint + QStringLiteral("/.Trash/") + uid}) {
                 AppendMatches(trash + QStringLiteral("/files/*"), {});
