@@ -6,6 +6,8 @@ using namespace Catalog;
 
 namespace {
 #define APP_ICON(file) ":/images/images/Applications/" file
+// The browsers without an icon of their own take the category's globe.
+#define BROWSER_ICON ":/images/images/Traces/InternetActivity.png"
 
 // The groups of every browser built on Chromium; the numbers are those of Chrome on macOS.
 const std::vector<TraceGroup> kChromiumGroups = {
@@ -126,7 +128,7 @@ const Application kBrave = {
     {"$XDG_CONFIG_HOME/BraveSoftware/Brave-Browser", "~/snap/brave/current/.config/BraveSoftware/Brave-Browser",
      "~/.var/app/com.brave.Browser/config/BraveSoftware/Brave-Browser"},
     {"Brave"},
-    APP_ICON("other_application.png"),
+    BROWSER_ICON,
     kChromiumGroups,
     Chromium(Profiles::ChromeFolders, 11020,
              {{"", "$XDG_CONFIG_HOME/BraveSoftware/Brave-Browser", "$XDG_CACHE_HOME/BraveSoftware/Brave-Browser"},
@@ -142,7 +144,7 @@ const Application kVivaldi = {
     {"$XDG_CONFIG_HOME/vivaldi", "~/snap/vivaldi/current/.config/vivaldi",
      "~/.var/app/com.vivaldi.Vivaldi/config/vivaldi"},
     {"Vivaldi"},
-    APP_ICON("other_application.png"),
+    BROWSER_ICON,
     kChromiumGroups,
     Chromium(
         Profiles::ChromeFolders, 12020,
@@ -155,7 +157,7 @@ const Application kEdge = {"Microsoft Edge",
                            13000,
                            {"$XDG_CONFIG_HOME/microsoft-edge", "~/.var/app/com.microsoft.Edge/config/microsoft-edge"},
                            {"Microsoft Edge"},
-                           APP_ICON("other_application.png"),
+                           BROWSER_ICON,
                            kChromiumGroups,
                            Chromium(Profiles::ChromeFolders, 13020,
                                     {{"", "$XDG_CONFIG_HOME/microsoft-edge", "$XDG_CACHE_HOME/microsoft-edge"},

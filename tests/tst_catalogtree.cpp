@@ -257,7 +257,7 @@ void TestCatalogTree::tablesKeepTheirRules()
             QVERIFY2(linux && HomeFolderText(root.dataFolder) && HomeFolderText(root.cacheFolder), root.dataFolder);
         // A Linux application can be told running by a program name or a profile lock.
         QVERIFY2(!linux || !app->processes.empty(), app->name);
-        QVERIFY2(QString(app->icon).startsWith(":/images/images/Applications/"), app->icon);
+        QVERIFY2(QString(app->icon).startsWith(":/images/images/"), app->icon);
         QVERIFY2(QFile::exists(QString(app->icon)) ||
                      QFile::exists(qEnvironmentVariable("KV_SOURCE_DIR") + "/resources" + QString(app->icon).mid(8)),
                  app->icon);
