@@ -14,6 +14,8 @@
 
 Q_DECLARE_METATYPE(PlatformKind)
 
+using Catalog::ExpandFolderText;
+
 // Exposes the working path list of the interpreter to the pattern tests.
 class ExpansionProbe : public TraceCatalog
 {
@@ -44,6 +46,8 @@ private slots:
     void chromeProfilesStopBeforeFirefoxIds();
     void profilesIni_data();
     void profilesIni();
+    void folderTexts_data();
+    void folderTexts();
     void applicationLookup_data();
     void applicationLookup();
 };
@@ -307,6 +311,49 @@ void TestCatalogExpansion::profilesIni()
             actual << line.section(" [", 0, 0);
     }
     QCOMPARE(actual, expected);
+}
+
+void TestCatalogExpansion::folderTexts_data()
+{
+    QTest::addColumn<QByteArray>("cacheHome"); // $XDG_CACHE_HOME; @HOME@ the home folder
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected"); // ~ the home folder
+
+    QTest::newRow("unset: the XDG default") << QByteArray() << "$XDG_CACHE_HOME/mozilla"
+                                            << "~/.cache/mozilla";
+    QTest::newRow("inside the home: taken") << QByteArray("@HOME@/var/cache") << "$XDG_CACHE_HOME/mozilla"
+                                            << "~/var/cache/mozilla";
+    QTest::newRow("outside the home: ignored") << QByteArray("/var/tmp/c") << "$XDG_CACHE_HOME"
+                                               << "~/.cache";
+    QTest::newRow("relative: ignored") << QByteArray("cache") << "$XDG_CACHE_HOME/x"
+                                       << "~/.cache/x";
+    QTest::newRow("climbing out of the home: ignored") << QByteArray("@HOME@/../other") << "$XDG_CACHE_HOME/x"
+                                                       << "~/.cache/x";
+    QTest::newRow("a longer variable name is no match") << QByteArray() << "$XDG_CACHE_HOMEX/x"
+                                                        << "$XDG_CACHE_HOMEX/x";
+    QTest::newRow("a Snap's current revision") << QByteArray() << "~/snap/brave/current/.config/b"
+                                               << "~/snap/brave/412/.config/b";
+    QTest::newRow("a current link that leaves the Snap's folder stays") << QByteArray() << "~/snap/odd/current/.config"
+                                                                        << "~/snap/odd/current/.config";
+    QTest::newRow("macOS texts as written") << QByteArray() << "/Library/Caches"
+                                            << "/Library/Caches";
+}
+
+void TestCatalogExpansion::folderTexts()
+{
+    QFETCH(QByteArray, cacheHome);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    CatalogFixture fx({}, PlatformKind::Linux);
+    fx.Plant("snap/brave/412/");
+    fx.Plant("snap/odd/");
+    QVERIFY(QFile::link("412", fx.home + "/snap/brave/current"));
+    QVERIFY(QFile::link("/etc", fx.home + "/snap/odd/current"));
+    if (!cacheHome.isEmpty())
+        qputenv("XDG_CACHE_HOME", cacheHome.replace("@HOME@", QFile::encodeName(fx.home)));
+    const QString actual = ExpandFolderText(text);
+    qunsetenv("XDG_CACHE_HOME");
+    QCOMPARE(QString(actual).replace(fx.home, "~"), expected);
 }
 
 void TestCatalogExpansion::applicationLookup_data()
