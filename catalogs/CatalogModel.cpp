@@ -105,7 +105,7 @@ QStringList UserAreaRoots()
 bool InUserArea(const QString& path, const QStringList& roots)
 {
     struct stat st;
-    if (QDir::cleanPath(path) != path || ::lstat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return false;
     for (const QString& root : roots) {
         if (root.size() < 2 || !path.startsWith(root + QLatin1Char('/')))
@@ -379,7 +379,10 @@ void TraceCatalog::KeepPathsInUserArea()
     while (PATHINFO* path = m_pathList) {
         m_pathList = path->next;
         path->next = nullptr;
-        const QString target = path->path.endsWith(QLatin1String("/*")) ? path->path.chopped(2) : path->path;
+        // Written plainly ("//", "/./" and "/../" resolved as text): no link is on the way.
+        const bool contents = path->path.endsWith(QLatin1String("/*"));
+        const QString target = QDir::cleanPath(contents ? path->path.chopped(2) : path->path);
+        path->path = contents ? target + QStringLiteral("/*") : target;
         if (!seen.contains(path->path) && InUserArea(target, roots)) {
             seen << path->path;
             AppendNode(kept, path);
