@@ -1,7 +1,10 @@
 // The trace catalogs as data: a catalog is a table of applications (or of system trace
 // groups), each with its groups of trace paths. TraceCatalog interprets the tables: it finds
 // applications on disk or in the installed-applications list, resolves paths against the
-// user's home and expands name patterns into the files and folders that exist now.
+// user's home and expands name patterns into the files and folders that exist now. With
+// the Linux tables it offers only what exists: applications, profiles and groups without a
+// path on disk are left out, and every path lies below the home folder or a user's volume
+// with no symbolic link on the way.
 #pragma once
 
 #include "Platform.h"
@@ -64,9 +67,13 @@ struct TraceGroup
 enum class Profiles
 {
     None,
-    ChromeFolders, // "Default" and every entry of the data folder named "profile..."
-    ProfilesIni,   // the "Name=" / "Path=" lines of <data folder>/profiles.ini
-    SingleFolder,  // each root's data folder is the one profile ("DEFAULT")
+    // "Default" and every entry of the data folder named "profile..." (with roots: the real
+    // folders "Default" and "Profile ...")
+    ChromeFolders,
+    // the "Name=" / "Path=" lines of <data folder>/profiles.ini (with roots: its [Profile...]
+    // sections, a path relative to the file's folder when IsRelative is not 0)
+    ProfilesIni,
+    SingleFolder, // each root's data folder is the one profile ("DEFAULT")
 };
 
 // One more place where an application keeps its profiles (Linux: the native, Snap and
@@ -94,7 +101,8 @@ struct Application
 {
     const char* name;
     int id;
-    std::vector<const char*> locations;   // tried in order; the first that exists wins
+    std::vector<const char*> locations;   // tried in order; the first that exists wins (Linux:
+                                          // data folders, texts as in ExpandFolderText)
     std::vector<const char*> searchNames; // looked up in the installed-applications list
     const char* icon;
     std::vector<TraceGroup> groups;
