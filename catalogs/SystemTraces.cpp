@@ -38,10 +38,10 @@ const std::vector<TraceGroup>& systemtraces::Table()
 
 bool systemtraces::SystemTracesList(int parentId)
 {
-    const bool linux = TablesPlatform() == PlatformKind::Linux;
-    for (const TraceGroup& group : linux ? LinuxTable() : Table()) {
+    const bool onLinux = TablesPlatform() == PlatformKind::Linux;
+    for (const TraceGroup& group : onLinux ? LinuxTable() : Table()) {
         AppendGroupPaths(group);
-        if (linux && !m_pathList)
+        if (onLinux && !m_pathList)
             continue; // only groups with traces on disk are offered
         SetSysTracesAttributes(QString::fromUtf8(group.name), m_pathList, parentId, group.id, kFolderIcon);
         m_pathList = nullptr; // the node took the list over

@@ -245,18 +245,18 @@ void TestCatalogTree::tablesKeepTheirRules()
     QFETCH(PlatformKind, platform);
     QFETCH(int, applications);
     QFETCH(int, systemGroups);
-    const bool linux = platform == PlatformKind::Linux;
+    const bool onLinux = platform == PlatformKind::Linux;
     QSet<int> applicationIds;
     for (const Application* app : AllApplications(platform)) {
         QVERIFY2(!applicationIds.contains(app->id), app->name);
         applicationIds.insert(app->id);
         QVERIFY2(!app->locations.empty(), app->name);
         for (const char* location : app->locations)
-            QVERIFY2(linux ? HomeFolderText(location) : QString(location).startsWith('/'), location);
+            QVERIFY2(onLinux ? HomeFolderText(location) : QString(location).startsWith('/'), location);
         for (const ProfileRoot& root : app->profiles.roots)
-            QVERIFY2(linux && HomeFolderText(root.dataFolder) && HomeFolderText(root.cacheFolder), root.dataFolder);
+            QVERIFY2(onLinux && HomeFolderText(root.dataFolder) && HomeFolderText(root.cacheFolder), root.dataFolder);
         // A Linux application can be told running by a program name or a profile lock.
-        QVERIFY2(!linux || !app->processes.empty(), app->name);
+        QVERIFY2(!onLinux || !app->processes.empty(), app->name);
         QVERIFY2(QString(app->icon).startsWith(":/images/images/"), app->icon);
         QVERIFY2(QFile::exists(QString(app->icon)) ||
                      QFile::exists(qEnvironmentVariable("KV_SOURCE_DIR") + "/resources" + QString(app->icon).mid(8)),
@@ -271,12 +271,12 @@ void TestCatalogTree::tablesKeepTheirRules()
                 const bool profilePath = path.base == Base::ProfileData || path.base == Base::ProfileCache;
                 QVERIFY2(profilePath == (app->profiles.kind != Profiles::None), path.text);
                 // Linux tables name the base folder of every path.
-                QVERIFY2(!linux || path.base != Base::Absolute, path.text);
+                QVERIFY2(!onLinux || path.base != Base::Absolute, path.text);
             }
         }
     }
     QSet<int> groupIds;
-    for (const TraceGroup& group : linux ? systemtraces::LinuxTable() : systemtraces::Table()) {
+    for (const TraceGroup& group : onLinux ? systemtraces::LinuxTable() : systemtraces::Table()) {
         QVERIFY2(group.id >= 601000 && group.id < 700000 && !groupIds.contains(group.id), group.name);
         groupIds.insert(group.id);
         for (const TracePath& path : group.paths)
