@@ -26,13 +26,15 @@ const std::vector<TraceGroup>& systemtraces::LinuxTable()
         {657000, "Vim History", {Plain(Base::Home, "/.viminfo"), Match(Base::StateHome, "/nvim/shada/*.shada")}},
         {658000, "X Session Logs", {Match(Base::Home, "/.xsession-errors*")}},
         // What a running session needs (the document portal, dconf, input methods, keyring and
-        // accessibility sockets) stays; so do the folders that other groups erase.
+        // accessibility sockets, the file indexer's and the sound theme's databases) stays; so
+        // do the folders that other groups erase.
         {659000,
          "User Cache",
          {Match(Base::CacheHome, "/*",
-                {"doc", "dconf", "ibus", "keyring-*", "at-spi*", "gvfs*", "sessions", "thumbnails", "mozilla",
-                 "google-chrome", "chromium", "opera", "BraveSoftware", "vivaldi", "microsoft-edge", "thunderbird",
-                 "vlc"})}},
+                {"doc",           "dconf",    "ibus",           "keyring-*",   "at-spi*",
+                 "gvfs*",         "sessions", "tracker",        "tracker3",    "event-sound-cache.tdb.*",
+                 "thumbnails",    "mozilla",  "google-chrome",  "chromium",    "opera",
+                 "BraveSoftware", "vivaldi",  "microsoft-edge", "thunderbird", "vlc"})}},
     };
     return table;
 }

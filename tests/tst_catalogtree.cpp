@@ -282,6 +282,31 @@ void TestCatalogTree::tablesKeepTheirRules()
         for (const TracePath& path : group.paths)
             QVERIFY2(PathRuleViolation(path).isEmpty(), qPrintable(PathRuleViolation(path)));
     }
+    if (onLinux) {
+        // "User Cache" leaves the cache folders that other groups erase to those groups.
+        const TraceGroup& userCache = systemtraces::LinuxTable().back();
+        QCOMPARE(QString(userCache.name), QString("User Cache"));
+        QStringList claimed;
+        for (const Application* app : AllApplications(platform)) {
+            for (const ProfileRoot& root : app->profiles.roots)
+                claimed << QString(root.cacheFolder);
+            for (const TraceGroup& group : app->groups)
+                for (const TracePath& path : group.paths)
+                    if (path.base == Base::CacheHome)
+                        claimed << "$XDG_CACHE_HOME" + QString(path.text);
+        }
+        for (const TraceGroup& group : systemtraces::LinuxTable())
+            for (const TracePath& path : group.paths)
+                if (path.base == Base::CacheHome && &group != &userCache)
+                    claimed << "$XDG_CACHE_HOME" + QString(path.text);
+        for (const QString& folder : claimed.filter(QRegularExpression("^\\$XDG_CACHE_HOME/"))) {
+            const QString first = folder.section('/', 1, 1);
+            bool excepted = false;
+            for (const char* except : userCache.paths.front().except)
+                excepted = excepted || first == except;
+            QVERIFY2(excepted, qPrintable(folder));
+        }
+    }
     QCOMPARE(int(AllApplications(platform).size()), applications);
     QCOMPARE(int(groupIds.size()), systemGroups);
 }
