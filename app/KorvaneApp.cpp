@@ -60,7 +60,10 @@ void AddTraceCatalogs(KorvaneApp& app)
         TraceCatalog* catalog;
         std::function<bool(int)> build;
     } subGroups[] = {
-        {"Mac Application", 20, ":/images/images/Applications/mac_application.png", &m_macapplication,
+        // The catalogs read the tables of Catalog::TablesPlatform(); on Linux the desktop's own
+        // applications take the place of those that come with macOS.
+        {Catalog::TablesPlatform() == PlatformKind::Linux ? "Desktop Application" : "Mac Application", 20,
+         ":/images/images/Applications/mac_application.png", &m_macapplication,
          [](int parent) { return m_macapplication.MacApplicationList(parent); }},
         {"Chat Application", 30, ":/images/images/Applications/chat_application.png", &m_chatapplication,
          [](int parent) { return m_chatapplication.ChatApplicationList(parent); }},

@@ -78,6 +78,10 @@ const std::vector<const Application*>& chatapplication::Table()
 
 bool chatapplication::ChatApplicationList(int parentId)
 {
+    if (TablesPlatform() == PlatformKind::Linux) {
+        BuildApplications(LinuxTable(), parentId, nullptr);
+        return true;
+    }
     BuildApplications(Table(), parentId, [this](const Application& app) { AddGroups(app.groups, app.id); });
     return true;
 }

@@ -22,7 +22,9 @@ public:
 
     void FreeChatApplicationList();
 
+    // The macOS table; LinuxTable() the one that Linux builds (Catalog::TablesPlatform()).
     static const std::vector<const Catalog::Application*>& Table();
+    static const std::vector<const Catalog::Application*>& LinuxTable();
 };
 
 extern chatapplication m_chatapplication;

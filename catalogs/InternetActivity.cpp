@@ -245,6 +245,10 @@ const std::vector<const Application*>& internetactivity::Table()
 
 bool internetactivity::InetrnetApplicationList(int parentId)
 {
+    if (TablesPlatform() == PlatformKind::Linux) {
+        BuildApplications(LinuxTable(), parentId, nullptr);
+        return true;
+    }
     BuildApplications(Table(), parentId, [this](const Application& app) { AddBrowserGroups(app); });
     return true;
 }

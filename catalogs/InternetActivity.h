@@ -43,7 +43,9 @@ public:
 
     void FreeInternetActivityList();
 
+    // The macOS table; LinuxTable() the one that Linux builds (Catalog::TablesPlatform()).
     static const std::vector<const Catalog::Application*>& Table();
+    static const std::vector<const Catalog::Application*>& LinuxTable();
 
 private:
     bool AddBrowserGroups(const Catalog::Application& browser);

@@ -155,6 +155,10 @@ const std::vector<const Application*>& macapplication::Table()
 
 bool macapplication::MacApplicationList(int parentId)
 {
+    if (TablesPlatform() == PlatformKind::Linux) {
+        BuildApplications(LinuxTable(), parentId, nullptr);
+        return true;
+    }
     BuildApplications(Table(), parentId, [this](const Application& app) { AddGroups(app.groups, app.id); });
     return true;
 }

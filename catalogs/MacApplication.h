@@ -27,7 +27,9 @@ public:
 
     void FreeMacApplicationList();
 
+    // The macOS table; LinuxTable() the one that Linux builds (Catalog::TablesPlatform()).
     static const std::vector<const Catalog::Application*>& Table();
+    static const std::vector<const Catalog::Application*>& LinuxTable();
 };
 
 extern macapplication m_macapplication;

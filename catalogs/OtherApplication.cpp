@@ -58,6 +58,10 @@ const std::vector<const Application*>& otherapplication::Table()
 
 bool otherapplication::OtherApplicationList(int parentId)
 {
+    if (TablesPlatform() == PlatformKind::Linux) {
+        BuildApplications(LinuxTable(), parentId, nullptr);
+        return true;
+    }
     BuildApplications(Table(), parentId, [this](const Application& app) { AddGroups(app.groups, app.id); });
     return true;
 }

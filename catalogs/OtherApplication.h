@@ -21,7 +21,9 @@ public:
 
     void FreeOtherApplicationList();
 
+    // The macOS table; LinuxTable() the one that Linux builds (Catalog::TablesPlatform()).
     static const std::vector<const Catalog::Application*>& Table();
+    static const std::vector<const Catalog::Application*>& LinuxTable();
 };
 
 extern otherapplication m_otherapplication;

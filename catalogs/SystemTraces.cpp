@@ -38,8 +38,11 @@ const std::vector<TraceGroup>& systemtraces::Table()
 
 bool systemtraces::SystemTracesList(int parentId)
 {
-    for (const TraceGroup& group : Table()) {
+    const bool onLinux = TablesPlatform() == PlatformKind::Linux;
+    for (const TraceGroup& group : onLinux ? LinuxTable() : Table()) {
         AppendGroupPaths(group);
+        if (onLinux && !m_pathList)
+            continue; // only groups with traces on disk are offered
         SetSysTracesAttributes(QString::fromUtf8(group.name), m_pathList, parentId, group.id, kFolderIcon);
         m_pathList = nullptr; // the node took the list over
     }

@@ -33,8 +33,10 @@ public:
 
     void FreeSystemApplicationList();
 
-    // The groups in building order; each group's id is its own node id.
+    // The groups in building order; each group's id is its own node id. The builder reads
+    // the table of Catalog::TablesPlatform().
     static const std::vector<Catalog::TraceGroup>& Table();
+    static const std::vector<Catalog::TraceGroup>& LinuxTable();
 
 private:
     bool AddPathsOf(int groupIndex);

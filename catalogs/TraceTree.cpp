@@ -1,8 +1,17 @@
 #include "TraceTree.h"
 
+#include "ChatApplication.h"
+#include "InternetActivity.h"
+#include "MacApplication.h"
+#include "OtherApplication.h"
+
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QQueue>
 #include <QSet>
+
+#include <unistd.h>
 
 #include <functional>
 
@@ -66,6 +75,48 @@ int CountPaths(APPLICATIONINFO* categoryList, APPLICATIONINFO* appList, int id)
             count += path->path.isEmpty() ? 0 : 1;
     });
     return count;
+}
+
+QString& ProcRoot()
+{
+    static QString root = QStringLiteral("/proc");
+    return root;
+}
+
+// Program names of the processes now running: each one's comm and the name of its program.
+QSet<QString> RunningPrograms()
+{
+    QSet<QString> names;
+    const QString root = ProcRoot();
+    for (const QString& pid : QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool numeric = false;
+        pid.toLongLong(&numeric);
+        if (!numeric)
+            continue;
+        QFile comm(root + QLatin1Char('/') + pid + QStringLiteral("/comm"));
+        if (comm.open(QIODevice::ReadOnly))
+            names.insert(QString::fromUtf8(comm.readAll()).trimmed());
+        QString exe = QFile::symLinkTarget(root + QLatin1Char('/') + pid + QStringLiteral("/exe"));
+        if (exe.endsWith(QLatin1String(" (deleted)")))
+            exe.chop(10);
+        if (!exe.isEmpty())
+            names.insert(exe.section(QLatin1Char('/'), -1));
+    }
+    return names;
+}
+
+// A lock link names "<host>-<pid>" (Chromium) or "<address>:+<pid>" (Mozilla).
+bool LockHeldByLiveProcess(const QString& lockFile)
+{
+    char buffer[512];
+    const ssize_t length = ::readlink(QFile::encodeName(lockFile).constData(), buffer, sizeof buffer - 1);
+    if (length <= 0)
+        return false;
+    const QString text = QString::fromLocal8Bit(buffer, int(length));
+    const int at = qMax(text.lastIndexOf(QLatin1Char('-')), text.lastIndexOf(QLatin1Char('+')));
+    bool ok = false;
+    const qint64 pid = text.mid(at + 1).toLongLong(&ok);
+    return ok && pid > 0 && QFileInfo::exists(ProcRoot() + QLatin1Char('/') + QString::number(pid));
 }
 
 QString Line(int depth, int id, const QString& name, bool installed, int paths)
@@ -190,6 +241,63 @@ bool AddJobs(KorvaneApp& app, int id)
         app.AddAppWipingInfo(job);
     app.tracesSummaryList << SummaryText(app, id);
     return true;
+}
+
+QStringList RunningApplications(const KorvaneApp& app, const QList<int>& ids)
+{
+    QSet<int> nodes;
+    for (const int id : ids) {
+        APPLICATIONINFO* list = CategoryListFor(app, id);
+        if (!list)
+            continue;
+        WalkSubtree(list, app.appList, id, [&nodes](const APPLICATIONINFO& row) { nodes.insert(row.currentId); });
+        nodes.insert(id);
+    }
+    QStringList names;
+    QSet<QString> programs;
+    bool programsRead = false;
+    for (const TraceCatalog* catalog :
+         {static_cast<const TraceCatalog*>(&m_macapplication), static_cast<const TraceCatalog*>(&m_chatapplication),
+          static_cast<const TraceCatalog*>(&m_otherapplication),
+          static_cast<const TraceCatalog*>(&m_internetactivity)}) {
+        for (const TraceCatalog::RunningProbe& probe : catalog->RunningProbes()) {
+            bool chosen = false;
+            for (const int id : qAsConst(nodes))
+                chosen = chosen || (id >= probe.id && id < probe.id + 1000);
+            if (!chosen || names.contains(probe.name))
+                continue;
+            bool running = false;
+            for (const QString& lock : probe.lockFiles)
+                running = running || LockHeldByLiveProcess(lock);
+            if (!running && !probe.processes.isEmpty()) {
+                if (!programsRead) {
+                    programs = RunningPrograms();
+                    programsRead = true;
+                }
+                for (const QString& process : probe.processes)
+                    running = running || programs.contains(process) || programs.contains(process.left(15));
+            }
+            if (running)
+                names << probe.name;
+        }
+    }
+    return names;
+}
+
+QString RunningWarning(const QStringList& names)
+{
+    if (names.isEmpty())
+        return QString();
+    return QStringLiteral("%1 %2 running: %3 files may be in use and rewritten while they are erased. "
+                          "Quit %4 before erasing.")
+        .arg(names.join(QStringLiteral(", ")), names.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"),
+             names.size() == 1 ? QStringLiteral("its") : QStringLiteral("their"),
+             names.size() == 1 ? QStringLiteral("it") : QStringLiteral("them"));
+}
+
+void SetProcRootForTests(const QString& root)
+{
+    ProcRoot() = root.isEmpty() ? QStringLiteral("/proc") : root;
 }
 
 } // namespace TraceTree

@@ -34,4 +34,13 @@ QString SummaryText(const KorvaneApp& app, int id);
 // tracesSummaryList; false when `id` is no node of a trace tree.
 bool AddJobs(KorvaneApp& app, int id);
 
+// The names of the applications below the nodes `ids` that are running now: one of their
+// programs is a process (/proc/<pid>/comm or the name of /proc/<pid>/exe), or a profile's
+// lock link names a live process. Their files may be in use and rewritten while erased.
+QStringList RunningApplications(const KorvaneApp& app, const QList<int>& ids);
+// The text that warns about them, or empty when none runs.
+QString RunningWarning(const QStringList& names);
+// Tests stand in for /proc (empty restores it).
+void SetProcRootForTests(const QString& root);
+
 } // namespace TraceTree

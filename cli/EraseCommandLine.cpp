@@ -364,6 +364,12 @@ int EraseCommandLine::Run(const QStringList& arguments, const QString& executabl
             if (!TraceTree::CategoryListFor(*app, id))
                 return Usage(QStringLiteral("no trace group has the id %1 (see --list-traces)").arg(id));
         }
+        // Named before anything is erased: a running application may rewrite what is erased.
+        const QString running = TraceTree::RunningWarning(TraceTree::RunningApplications(*app, request.traceIds));
+        if (!running.isEmpty()) {
+            *m_err << "korvane-erase: warning: " << running << "\n";
+            m_err->flush();
+        }
     }
     if (!request.certificateDir.isEmpty()) {
         request.certificateDir = AbsolutePath(request.certificateDir);

@@ -9,6 +9,7 @@
 #include "ShellRunner.h"
 #include "SizeString.h"
 #include "SystemVersion.h"
+#include "TraceTree.h"
 #include "TracesThread.h"
 #include "VolumeDiscovery.h"
 #include "WipingWizard.h"
@@ -71,6 +72,22 @@ APPWIPINGINFO NewJob(int type, const QString& category, const QString& path, qin
     job.itemPath = path;
     job.itemSize = size;
     return job;
+}
+
+// Names the running applications among the selected traces; false when the user cancels.
+template <typename Rows> bool ConfirmRunningApplications(const Rows& rows, QWidget* parent)
+{
+    QList<int> ids;
+    for (const auto& row : rows) {
+        for (const QTreeWidgetItem* item : row.view->selectedItems())
+            ids << item->text(2).toInt();
+    }
+    const QString warning =
+        ::TraceTree::RunningWarning(::TraceTree::RunningApplications(*KorvaneApp::GetInstance(), ids));
+    if (warning.isEmpty())
+        return true;
+    MessageBox box(QStringLiteral("Erase"), warning, MessageBox::Warning, MessageBox::OkCancel, parent);
+    return box.exec() == MessageBox::Ok;
 }
 
 } // namespace
@@ -594,6 +611,9 @@ void TracesMain::OnClickedNextBtn()
         box.exec();
         return;
     }
+
+    if (!ConfirmRunningApplications(m_categories, this))
+        return;
 
     auto* summary = new ErasureSummary(this);
     const int result = summary->exec();

@@ -10,6 +10,12 @@
 
 #include "FakeCommands.h"
 
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(PlatformKind)
+
+using Catalog::ExpandFolderText;
+
 // Exposes the working path list of the interpreter to the pattern tests.
 class ExpansionProbe : public TraceCatalog
 {
@@ -34,11 +40,14 @@ private slots:
     void findFileFolder_data();
     void findFileFolder();
     void icqArchives();
+    void trashFollowsVolumes_data();
     void trashFollowsVolumes();
     void chromeProfiles();
     void chromeProfilesStopBeforeFirefoxIds();
     void profilesIni_data();
     void profilesIni();
+    void folderTexts_data();
+    void folderTexts();
     void applicationLookup_data();
     void applicationLookup();
 };
@@ -138,28 +147,69 @@ void TestCatalogExpansion::icqArchives()
                      fx.home + "/" + container + "111/archive/*", fx.home + "/" + support + "444/archive/*"}));
 }
 
+void TestCatalogExpansion::trashFollowsVolumes_data()
+{
+    QTest::addColumn<PlatformKind>("platform");
+    QTest::addColumn<QStringList>("mountPoints"); // of two disks, split at "|"; @ROOT@ the test's folder
+    QTest::addColumn<QStringList>("planted");     // below @ROOT@
+    QTest::addColumn<QStringList>("expected");
+    const QString uid = QString::number(::getuid());
+    QTest::newRow("macOS: every volume's .Trashes, then the home's")
+        << PlatformKind::MacOS << QStringList{"/", "/Volumes/Data", "", "|", "/Volumes/USB Stick"} << QStringList{}
+        << QStringList{"/.Trashes/*", "/Volumes/Data/.Trashes/*", "/.Trashes/*", "/Volumes/USB Stick/.Trashes/*",
+                       "~/.Trash/*"};
+    // The home trash first; then each user volume's .Trash-<uid> and .Trash/<uid> entries.
+    // A protected mount point (/boot) and the root are left alone, as is another user's trash.
+    QTest::newRow("Linux: the home trash and the user volumes' trashes")
+        << PlatformKind::Linux << QStringList{"/", "@ROOT@/boot", "|", "@ROOT@/media/tester/USB"}
+        << QStringList{"home/tester/.local/share/Trash/files/a",
+                       "home/tester/.local/share/Trash/info/a.trashinfo",
+                       "boot/.Trash-" + uid + "/files/k",
+                       "media/tester/USB/.Trash-" + uid + "/files/b/",
+                       "media/tester/USB/.Trash-" + uid + "/info/b.trashinfo",
+                       "media/tester/USB/.Trash/" + uid + "/files/c",
+                       "media/tester/USB/.Trash-4242/files/d"}
+        << QStringList{"~/.local/share/Trash/files/a", "~/.local/share/Trash/info/a.trashinfo",
+                       "@ROOT@/media/tester/USB/.Trash-" + uid + "/files/b/*",
+                       "@ROOT@/media/tester/USB/.Trash-" + uid + "/info/b.trashinfo",
+                       "@ROOT@/media/tester/USB/.Trash/" + uid + "/files/c"};
+}
+
 void TestCatalogExpansion::trashFollowsVolumes()
 {
-    CatalogFixture fx;
+    QFETCH(PlatformKind, platform);
+    QFETCH(QStringList, mountPoints);
+    QFETCH(QStringList, planted);
+    QFETCH(QStringList, expected);
+    CatalogFixture fx({}, platform);
+    const QString root = QFileInfo(fx.Root()).canonicalFilePath();
+    KorvaneApp::SetProtectionRootForTests(root);
+    for (const QString& entry : planted)
+        CatalogFixture::PlantAt(root + "/" + entry);
+    DISKINFO* disks = nullptr;
     auto* disk = new DISKINFO;
-    for (const char* mountPoint : {"/", "/Volumes/Data", ""}) {
+    AppendNode(disks, disk);
+    for (const QString& mountPoint : mountPoints) {
+        if (mountPoint == "|") {
+            disk = new DISKINFO;
+            AppendNode(disks, disk);
+            continue;
+        }
         auto* volume = new PARTITIONINFO;
-        volume->mountPoint = mountPoint;
+        volume->mountPoint = QString(mountPoint).replace("@ROOT@", root);
         AppendNode(disk->partitionList, volume);
     }
-    auto* second = new DISKINFO;
-    second->partitionList = new PARTITIONINFO;
-    second->partitionList->mountPoint = "/Volumes/USB Stick";
-    disk->next = second;
-    fx.app->diskList = disk;
+    fx.app->diskList = disks;
+    fx.app->homePath = root + "/home/tester";
 
     m_systemtraces.SystemTracesList(3);
-    QCOMPARE(GroupPaths(m_systemtraces.NodeList(), 601000),
-             QStringList({"/.Trashes/*", "/Volumes/Data/.Trashes/*", "/.Trashes/*", "/Volumes/USB Stick/.Trashes/*",
-                          fx.home + "/.Trash/*"}));
+    QStringList actual = GroupPaths(m_systemtraces.NodeList(), 601000);
+    actual.replaceInStrings(fx.app->homePath, "~").replaceInStrings(root, "@ROOT@");
+    QCOMPARE(actual, expected);
 
+    KorvaneApp::SetProtectionRootForTests(QString());
     // The application state's copy shares its volume lists with the volume discovery.
-    for (DISKINFO* d = disk; d; d = d->next)
+    for (DISKINFO* d = disks; d; d = d->next)
         FreeNodes(d->partitionList);
 }
 
@@ -261,6 +311,49 @@ void TestCatalogExpansion::profilesIni()
             actual << line.section(" [", 0, 0);
     }
     QCOMPARE(actual, expected);
+}
+
+void TestCatalogExpansion::folderTexts_data()
+{
+    QTest::addColumn<QByteArray>("cacheHome"); // $XDG_CACHE_HOME; @HOME@ the home folder
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected"); // ~ the home folder
+
+    QTest::newRow("unset: the XDG default") << QByteArray() << "$XDG_CACHE_HOME/mozilla"
+                                            << "~/.cache/mozilla";
+    QTest::newRow("inside the home: taken") << QByteArray("@HOME@/var/cache") << "$XDG_CACHE_HOME/mozilla"
+                                            << "~/var/cache/mozilla";
+    QTest::newRow("outside the home: ignored") << QByteArray("/var/tmp/c") << "$XDG_CACHE_HOME"
+                                               << "~/.cache";
+    QTest::newRow("relative: ignored") << QByteArray("cache") << "$XDG_CACHE_HOME/x"
+                                       << "~/.cache/x";
+    QTest::newRow("climbing out of the home: ignored") << QByteArray("@HOME@/../other") << "$XDG_CACHE_HOME/x"
+                                                       << "~/.cache/x";
+    QTest::newRow("a longer variable name is no match") << QByteArray() << "$XDG_CACHE_HOMEX/x"
+                                                        << "$XDG_CACHE_HOMEX/x";
+    QTest::newRow("a Snap's current revision") << QByteArray() << "~/snap/brave/current/.config/b"
+                                               << "~/snap/brave/412/.config/b";
+    QTest::newRow("a current link that leaves the Snap's folder stays") << QByteArray() << "~/snap/odd/current/.config"
+                                                                        << "~/snap/odd/current/.config";
+    QTest::newRow("macOS texts as written") << QByteArray() << "/Library/Caches"
+                                            << "/Library/Caches";
+}
+
+void TestCatalogExpansion::folderTexts()
+{
+    QFETCH(QByteArray, cacheHome);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    CatalogFixture fx({}, PlatformKind::Linux);
+    fx.Plant("snap/brave/412/");
+    fx.Plant("snap/odd/");
+    QVERIFY(QFile::link("412", fx.home + "/snap/brave/current"));
+    QVERIFY(QFile::link("/etc", fx.home + "/snap/odd/current"));
+    if (!cacheHome.isEmpty())
+        qputenv("XDG_CACHE_HOME", cacheHome.replace("@HOME@", QFile::encodeName(fx.home)));
+    const QString actual = ExpandFolderText(text);
+    qunsetenv("XDG_CACHE_HOME");
+    QCOMPARE(QString(actual).replace(fx.home, "~"), expected);
 }
 
 void TestCatalogExpansion::applicationLookup_data()

@@ -13,6 +13,8 @@
 
 #include <QRegularExpression>
 
+Q_DECLARE_METATYPE(PlatformKind)
+
 using namespace Catalog;
 
 class TestCatalogTree : public QObject
@@ -21,6 +23,8 @@ class TestCatalogTree : public QObject
 
 private slots:
     void fakeHomeBuildsRecordedTree();
+    void linuxHomeBuildsRecordedTree();
+    void tablesKeepTheirRules_data();
     void tablesKeepTheirRules();
     void builtListsHangChildrenAfterParents();
     void rootWithoutHomeUsesRootsHome();
@@ -59,13 +63,24 @@ QStringList TrashPathsOf(const KorvaneApp& app)
     return paths;
 }
 
-std::vector<const Application*> AllApplications()
+std::vector<const Application*> AllApplications(PlatformKind platform)
 {
     std::vector<const Application*> all;
-    for (const auto* table :
-         {&macapplication::Table(), &chatapplication::Table(), &otherapplication::Table(), &internetactivity::Table()})
+    const bool mac = platform == PlatformKind::MacOS;
+    for (const auto* table : {mac ? &macapplication::Table() : &macapplication::LinuxTable(),
+                              mac ? &chatapplication::Table() : &chatapplication::LinuxTable(),
+                              mac ? &otherapplication::Table() : &otherapplication::LinuxTable(),
+                              mac ? &internetactivity::Table() : &internetactivity::LinuxTable()})
         all.insert(all.end(), table->begin(), table->end());
     return all;
+}
+
+// A folder text of a Linux table: below the home folder or an XDG base folder.
+bool HomeFolderText(const char* text)
+{
+    const QString folder = QString::fromUtf8(text);
+    return QRegularExpression("^(~|\\$XDG_(CONFIG|CACHE|DATA|STATE)_HOME)/[^*]+[^/]$").match(folder).hasMatch() &&
+           !folder.contains("//") && !folder.contains("/../");
 }
 
 // A table path: starts with "/" (profile paths and absolute ones alike), no empty component,
@@ -73,8 +88,10 @@ std::vector<const Application*> AllApplications()
 QString PathRuleViolation(const TracePath& path)
 {
     const QString text = QString::fromUtf8(path.text);
-    if (path.expand == Expand::VolumeTrashes)
+    if (path.expand == Expand::VolumeTrashes || path.expand == Expand::FreedesktopTrashes)
         return text.isEmpty() ? QString() : "volume rule with text";
+    if (!path.except.empty() && path.expand != Expand::Matches)
+        return "exceptions outside a match: " + text;
     if (!text.startsWith('/') || text.contains("//") || text.endsWith('/'))
         return "not a clean absolute suffix: " + text;
     const QString last = text.section('/', -1);
@@ -82,6 +99,10 @@ QString PathRuleViolation(const TracePath& path)
     if (folder.contains('*'))
         return "star before the last component: " + text;
     switch (path.expand) {
+    case Expand::Matches:
+        return last.isEmpty() ? "a match without a name: " + text : QString();
+    case Expand::FreedesktopTrashes:
+        return text.isEmpty() ? QString() : "volume rule with text";
     case Expand::Plain:
         return (text.contains('*') && last != "*") ? "plain path with a pattern: " + text : QString();
     case Expand::Files:
@@ -186,16 +207,60 @@ void TestCatalogTree::fakeHomeBuildsRecordedTree()
                                 "3 System Traces :/images/images/Traces/System_Traces.png"}));
 }
 
+void TestCatalogTree::linuxHomeBuildsRecordedTree()
+{
+    CatalogFixture fx({}, PlatformKind::Linux);
+    fx.PlantLinuxHome();
+    // Kate's desktop entry alone offers nothing: it left no traces.
+    fx.PlantAt(fx.Root() + "/usr/bin/kate");
+    fx.WriteInstalledList("    Kate Location: " + QFile::encodeName(fx.Root()) + "/usr/bin/kate\n");
+
+    QVERIFY(fx.app->GetKVFInfo());
+    const QStringList expected = ReadExpected("linux-home-tree.txt", fx.Root());
+    APPLICATIONINFO* rows = nullptr;
+    const QStringList actual = DumpNodes(TraceRowsOnly(fx.app->appList, rows), fx.home);
+    KorvaneApp::FreeApplicationInfo(rows);
+    if (qEnvironmentVariableIsSet("KV_PRINT_TREE")) // to review a changed tree by eye
+        qInfo().noquote() << actual.join('\n');
+    CompareDumps(actual, expected);
+    // Nothing of the tree lies outside the home, and no path passes through a link.
+    for (const QString& line : actual) {
+        if (line.startsWith("    "))
+            QVERIFY2(line.startsWith("    ~/") && !line.contains("/outside/") && !line.contains("/current/"),
+                     qPrintable(line));
+    }
+}
+
+void TestCatalogTree::tablesKeepTheirRules_data()
+{
+    QTest::addColumn<PlatformKind>("platform");
+    QTest::addColumn<int>("applications");
+    QTest::addColumn<int>("systemGroups");
+    QTest::newRow("macOS") << PlatformKind::MacOS << 25 << 19;
+    QTest::newRow("Linux") << PlatformKind::Linux << 17 << 12;
+}
+
 void TestCatalogTree::tablesKeepTheirRules()
 {
+    QFETCH(PlatformKind, platform);
+    QFETCH(int, applications);
+    QFETCH(int, systemGroups);
+    const bool onLinux = platform == PlatformKind::Linux;
     QSet<int> applicationIds;
-    for (const Application* app : AllApplications()) {
+    for (const Application* app : AllApplications(platform)) {
         QVERIFY2(!applicationIds.contains(app->id), app->name);
         applicationIds.insert(app->id);
         QVERIFY2(!app->locations.empty(), app->name);
         for (const char* location : app->locations)
-            QVERIFY2(QString(location).startsWith('/'), location);
-        QVERIFY2(QString(app->icon).startsWith(":/images/images/Applications/"), app->icon);
+            QVERIFY2(onLinux ? HomeFolderText(location) : QString(location).startsWith('/'), location);
+        for (const ProfileRoot& root : app->profiles.roots)
+            QVERIFY2(onLinux && HomeFolderText(root.dataFolder) && HomeFolderText(root.cacheFolder), root.dataFolder);
+        // A Linux application can be told running by a program name or a profile lock.
+        QVERIFY2(!onLinux || !app->processes.empty(), app->name);
+        QVERIFY2(QString(app->icon).startsWith(":/images/images/"), app->icon);
+        QVERIFY2(QFile::exists(QString(app->icon)) ||
+                     QFile::exists(qEnvironmentVariable("KV_SOURCE_DIR") + "/resources" + QString(app->icon).mid(8)),
+                 app->icon);
         QSet<int> numbers;
         for (const TraceGroup& group : app->groups) {
             // Group numbers stay below the step between two profiles of one browser.
@@ -205,18 +270,45 @@ void TestCatalogTree::tablesKeepTheirRules()
                 QVERIFY2(PathRuleViolation(path).isEmpty(), qPrintable(PathRuleViolation(path)));
                 const bool profilePath = path.base == Base::ProfileData || path.base == Base::ProfileCache;
                 QVERIFY2(profilePath == (app->profiles.kind != Profiles::None), path.text);
+                // Linux tables name the base folder of every path.
+                QVERIFY2(!onLinux || path.base != Base::Absolute, path.text);
             }
         }
     }
     QSet<int> groupIds;
-    for (const TraceGroup& group : systemtraces::Table()) {
+    for (const TraceGroup& group : onLinux ? systemtraces::LinuxTable() : systemtraces::Table()) {
         QVERIFY2(group.id >= 601000 && group.id < 700000 && !groupIds.contains(group.id), group.name);
         groupIds.insert(group.id);
         for (const TracePath& path : group.paths)
             QVERIFY2(PathRuleViolation(path).isEmpty(), qPrintable(PathRuleViolation(path)));
     }
-    QCOMPARE(AllApplications().size(), size_t(25));
-    QCOMPARE(systemtraces::Table().size(), size_t(19));
+    if (onLinux) {
+        // "User Cache" leaves the cache folders that other groups erase to those groups.
+        const TraceGroup& userCache = systemtraces::LinuxTable().back();
+        QCOMPARE(QString(userCache.name), QString("User Cache"));
+        QStringList claimed;
+        for (const Application* app : AllApplications(platform)) {
+            for (const ProfileRoot& root : app->profiles.roots)
+                claimed << QString(root.cacheFolder);
+            for (const TraceGroup& group : app->groups)
+                for (const TracePath& path : group.paths)
+                    if (path.base == Base::CacheHome)
+                        claimed << "$XDG_CACHE_HOME" + QString(path.text);
+        }
+        for (const TraceGroup& group : systemtraces::LinuxTable())
+            for (const TracePath& path : group.paths)
+                if (path.base == Base::CacheHome && &group != &userCache)
+                    claimed << "$XDG_CACHE_HOME" + QString(path.text);
+        for (const QString& folder : claimed.filter(QRegularExpression("^\\$XDG_CACHE_HOME/"))) {
+            const QString first = folder.section('/', 1, 1);
+            bool excepted = false;
+            for (const char* except : userCache.paths.front().except)
+                excepted = excepted || first == except;
+            QVERIFY2(excepted, qPrintable(folder));
+        }
+    }
+    QCOMPARE(int(AllApplications(platform).size()), applications);
+    QCOMPARE(int(groupIds.size()), systemGroups);
 }
 
 void TestCatalogTree::builtListsHangChildrenAfterParents()

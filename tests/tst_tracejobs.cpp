@@ -1,8 +1,13 @@
-// The traces tree as the command-line eraser lists it, and the erasure jobs that selecting
-// one node yields, built the way the selection screen builds them.
+// The traces tree as the command-line eraser lists it, the erasure jobs that selecting
+// one node yields, built the way the selection screen builds them, what erasing one group
+// of a Linux home leaves, and the running applications named before erasing.
 #include "CatalogTestSupport.h"
 
+#include "EraseCommandLine.h"
 #include "TraceTree.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
 
 class TestTraceJobs : public QObject
 {
@@ -16,6 +21,10 @@ private slots:
     void subtreeJobs();
     void addJobsFillsJobListAndSummary();
     void handBuiltListsFollowTheScreensRules();
+    void erasingOneGroupKeepsTheOthers_data();
+    void erasingOneGroupKeepsTheOthers();
+    void runningApplicationsAreNamed_data();
+    void runningApplicationsAreNamed();
 
 private:
     QScopedPointer<CatalogFixture> fx;
@@ -165,6 +174,141 @@ void TestTraceJobs::handBuiltListsFollowTheScreensRules()
     FreePathList(paths);
     FreeNodes(category);
     FreeNodes(rows);
+}
+
+namespace {
+// Checksums of every file and link below `root` but the bundle (settings and logs).
+QMap<QString, QByteArray> Checksums(const QString& root)
+{
+    QMap<QString, QByteArray> sums;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString relative = path.mid(root.size() + 1);
+        if (relative.startsWith("bundle/") || (it.fileInfo().isDir() && !it.fileInfo().isSymLink()))
+            continue;
+        QFile file(path);
+        sums[relative] = it.fileInfo().isSymLink() ? it.fileInfo().symLinkTarget().toUtf8()
+                         : file.open(QIODevice::ReadOnly)
+                             ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+                             : QByteArray("unreadable");
+    }
+    return sums;
+}
+} // namespace
+
+void TestTraceJobs::erasingOneGroupKeepsTheOthers_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QStringList>("erased"); // below the home; a folder ends in "/"
+
+    QTest::newRow("Chrome cookies of one profile")
+        << 1021 << QStringList{".config/google-chrome/Default/Cookies", ".config/google-chrome/Default/Local Storage/"};
+    QTest::newRow("Chrome cache lies in the cache folder")
+        << 1025 << QStringList{".cache/google-chrome/Default/Cache/", ".cache/google-chrome/Default/Code Cache/"};
+    QTest::newRow("Firefox history of the relative profile, bookmark backups stay")
+        << 2084
+        << QStringList{".mozilla/firefox/abc.default-release/places.sqlite",
+                       ".mozilla/firefox/abc.default-release/places.sqlite-wal"};
+    QTest::newRow("Firefox profile at an absolute path")
+        << 2060 << QStringList{"Work/ff/formhistory.sqlite", "Work/ff/logins.json", "Work/ff/cache2/"};
+    QTest::newRow("Chromium from its Snap") << 10000
+                                            << QStringList{"snap/chromium/common/chromium/Default/History",
+                                                           "snap/chromium/common/.cache/chromium/Default/Cache/"};
+    QTest::newRow("Brave through the Snap's current revision")
+        << 11000 << QStringList{"snap/brave/412/.config/BraveSoftware/Brave-Browser/Default/Favicons"};
+    // The link goes, its target outside the home stays; the browsers' caches, the portal's
+    // and dconf's folders stay.
+    QTest::newRow("user cache") << 659000 << QStringList{".cache/pip/", ".cache/fontconfig/", ".cache/linked"};
+    QTest::newRow("trash") << 601000
+                           << QStringList{".local/share/Trash/files/secret.txt", ".local/share/Trash/files/.hidden",
+                                          ".local/share/Trash/files/old/",
+                                          ".local/share/Trash/info/secret.txt.trashinfo"};
+}
+
+void TestTraceJobs::erasingOneGroupKeepsTheOthers()
+{
+    QFETCH(int, id);
+    QFETCH(QStringList, erased);
+    fx.reset();
+    fx.reset(new CatalogFixture({}, PlatformKind::Linux));
+    fx->PlantLinuxHome();
+    const QString root = QFileInfo(fx->Root()).canonicalFilePath();
+    // The mounted volumes of this machine lie outside the root and are left alone.
+    KorvaneApp::SetProtectionRootForTests(root);
+    const QString home = "home/tester/";
+    const QMap<QString, QByteArray> before = Checksums(root);
+
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const int status = EraseCommandLine(&outStream, &errStream, false)
+                           .Run({"-q", "--trace", QString::number(id)}, fx->Root() + "/bundle/bin");
+    KorvaneApp::SetProtectionRootForTests(QString());
+    QVERIFY2(status == 0, qPrintable(out + err));
+
+    const QMap<QString, QByteArray> after = Checksums(root);
+    for (const QString& entry : erased)
+        QVERIFY2(!QFileInfo(root + "/" + home + entry).exists() && !QFileInfo(root + "/" + home + entry).isSymLink(),
+                 qPrintable(entry));
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        bool chosen = false;
+        for (const QString& entry : erased)
+            chosen = chosen || it.key() == home + entry || (entry.endsWith('/') && it.key().startsWith(home + entry));
+        if (!chosen)
+            QVERIFY2(after.value(it.key()) == it.value(), qPrintable("changed or gone: " + it.key()));
+    }
+}
+
+void TestTraceJobs::runningApplicationsAreNamed_data()
+{
+    QTest::addColumn<QStringList>("processes"); // "pid comm"
+    QTest::addColumn<QStringList>("locks");     // "link below the home=target"
+    QTest::addColumn<QList<int>>("ids");
+    QTest::addColumn<QStringList>("names");
+
+    const QString chromeLock = ".config/google-chrome/SingletonLock=myhost-";
+    QTest::newRow("a program") << QStringList{"100 firefox"} << QStringList{} << QList<int>{2000}
+                               << QStringList{"Mozilla Firefox"};
+    QTest::newRow("a profile lock held by a live process")
+        << QStringList{"200 chrome-sandbox"} << QStringList{chromeLock + "200"} << QList<int>{1021}
+        << QStringList{"Google Chrome"};
+    QTest::newRow("a stale lock") << QStringList{"200 bash"} << QStringList{chromeLock + "201"} << QList<int>{1000}
+                                  << QStringList{};
+    QTest::newRow("Firefox's profile lock")
+        << QStringList{"300 x"} << QStringList{".mozilla/firefox/abc.default-release/lock=127.0.1.1:+300"}
+        << QList<int>{2084} << QStringList{"Mozilla Firefox"};
+    QTest::newRow("categories take their applications")
+        << QStringList{"100 firefox", "102 Discord"} << QStringList{} << QList<int>{4, 5}
+        << QStringList{"Discord", "Mozilla Firefox"};
+    QTest::newRow("an application not chosen is not named")
+        << QStringList{"100 firefox"} << QStringList{} << QList<int>{1000, 659000, 624000} << QStringList{};
+}
+
+void TestTraceJobs::runningApplicationsAreNamed()
+{
+    QFETCH(QStringList, processes);
+    QFETCH(QStringList, locks);
+    QFETCH(QList<int>, ids);
+    QFETCH(QStringList, names);
+    fx.reset();
+    fx.reset(new CatalogFixture({}, PlatformKind::Linux));
+    fx->PlantLinuxHome();
+    for (const QString& process : processes)
+        fx->WriteText(fx->Root() + "/proc/" + process.section(' ', 0, 0) + "/comm",
+                      process.section(' ', 1).toUtf8() + "\n");
+    for (const QString& lock : locks)
+        QVERIFY(QFile::link(lock.section('=', 1), fx->home + "/" + lock.section('=', 0, 0)));
+    TraceTree::SetProcRootForTests(fx->Root() + "/proc");
+    QVERIFY(fx->app->GetKVFInfo());
+    const QStringList actual = TraceTree::RunningApplications(*fx->app, ids);
+    TraceTree::SetProcRootForTests(QString());
+    QCOMPARE(actual, names);
+    QCOMPARE(TraceTree::RunningWarning({"Mozilla Firefox"}),
+             QString("Mozilla Firefox is running: its files may be in use and rewritten while they are erased. "
+                     "Quit it before erasing."));
 }
 
 QTEST_GUILESS_MAIN(TestTraceJobs)
