@@ -276,6 +276,7 @@ bool IsVirtualFileSystem(int fd)
             return true;
     }
     // devtmpfs shows itself as tmpfs: the mount table tells them apart.
+#ifdef STATX_MNT_ID
     constexpr unsigned long kTmpfs = 0x01021994;
     struct statx sx;
     if (type != kTmpfs || ::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &sx) != 0 || !(sx.stx_mask & STATX_MNT_ID))
@@ -285,6 +286,7 @@ bool IsVirtualFileSystem(int fd)
         if (mount.id == id)
             return mount.type == "devtmpfs";
     }
+#endif
     return false;
 #else
     Q_UNUSED(fd);
