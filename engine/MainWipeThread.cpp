@@ -189,8 +189,8 @@ MainWipeThread::ChunkRun MainWipeThread::OverwriteRanges(char* nativePath, int f
                 return run;
             }
             const long long length = qMin(chunkSize, range.second - offset);
-            const bool ok = WipeChunk(offset, position, length, total - position <= chunkSize, nativePath, fd,
-                                      algorithm, policy, index);
+            const bool ok = WipeChunk(offset, position, length, position + length >= total, nativePath, fd, algorithm,
+                                      policy, index);
             position += length;
             if (ok) {
                 bytesDone += length;
