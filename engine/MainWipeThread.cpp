@@ -403,8 +403,13 @@ bool MainWipeThread::WipeFolderJob(const QByteArray& nativePath, const QString& 
     walk.onEntry = [&](const FolderWalk::Entry& entry) {
         if (StopRequested())
             return FolderWalk::Visit::Stop;
-        if (!S_ISREG(entry.stat.mode) && !S_ISLNK(entry.stat.mode)) {
-            // Pipes, sockets and device nodes hold no data of their own: only the name goes.
+        struct stat target;
+        const bool linkToFolder = S_ISLNK(entry.stat.mode) &&
+                                  ::fstatat(entry.folder, entry.name.constData(), &target, 0) == 0 &&
+                                  S_ISDIR(target.st_mode);
+        if ((!S_ISREG(entry.stat.mode) && !S_ISLNK(entry.stat.mode)) || linkToFolder) {
+            // Pipes, sockets and device nodes hold no data of their own, and a link to a folder
+            // is not one of its files: only the name goes, without a line of its own.
             return RemoveErasedName(entry.folder, entry.name, entry.stat) ? FolderWalk::Visit::Done
                                                                           : FolderWalk::Visit::Kept;
         }

@@ -248,6 +248,7 @@ void TestWipeWorker::linksAreRemovedNeverWrittenThrough()
     QCOMPARE(kept.readAll(), QByteArray("precious"));
     QCOMPARE(QDir(outsideDir).entryList(QDir::Files), QStringList{QStringLiteral("precious.txt")});
     QCOMPARE(worker.JobResults(), QVector<bool>({true, true}));
+    QVERIFY(ItemLines().filter(QStringLiteral("to-folder")).isEmpty()); // not one of the folder's files
 }
 
 void TestWipeWorker::hardLinkedFileKeepsItsData()
