@@ -341,14 +341,23 @@ void KorvaneApp::DisabledEnabledAll(bool enabled)
 
 bool KorvaneApp::RestrictSystemFolder(const QString& path) const
 {
-    if (!g_protectionRoot.isEmpty()) {
-        if (path == g_protectionRoot)
+    const auto restricted = [](const QString& location) {
+        if (g_protectionRoot.isEmpty())
+            return IsProtectedLocation(location, HostPlatform());
+        if (location == g_protectionRoot)
             return IsProtectedLocation(QStringLiteral("/"), HostPlatform());
-        if (!path.startsWith(g_protectionRoot + QLatin1Char('/')))
+        if (!location.startsWith(g_protectionRoot + QLatin1Char('/')))
             return true;
-        return IsProtectedLocation(path.mid(g_protectionRoot.size()), HostPlatform());
+        return IsProtectedLocation(location.mid(g_protectionRoot.size()), HostPlatform());
+    };
+    if (restricted(path))
+        return true;
+    // A bind mount shows a folder under another name: the rules apply where it really lies.
+    for (const QString& location : BoundLocations(QFile::encodeName(path))) {
+        if (restricted(location))
+            return true;
     }
-    return IsProtectedLocation(path, HostPlatform());
+    return false;
 }
 
 void KorvaneApp::SetProtectionRootForTests(const QString& root)

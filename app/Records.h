@@ -2,6 +2,7 @@
 // tail and freed by their owner's Free... operations.
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
@@ -60,6 +61,9 @@ struct APPWIPINGINFO
     QString itemPath;
     qint64 itemSize = 0;
     APPWIPINGINFO* next = nullptr;
+    // The path's own bytes, when it came as bytes (a command-line argument): a name that is
+    // not valid UTF-8 does not survive the round trip through itemPath. Empty: itemPath.
+    QByteArray nativePath;
 };
 
 // One erased file as the certificate lists it.

@@ -7,6 +7,7 @@
 #include "InstalledApplications.h"
 #include "KorvaneApp.h"
 #include "MainWipeThread.h"
+#include "ProtectedLocations.h"
 #include "TraceTree.h"
 #include "VolumeListing.h"
 
@@ -17,6 +18,8 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,26 +78,74 @@ QString AbsolutePath(const QString& path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
-// The path with its folders' links resolved (the last component stays: a link given is
-// removed, not followed), so that a link to a system folder cannot carry an erasure there.
-QString ResolvedPath(const QString& path)
+// The absolute, cleaned form of a path given as bytes; the bytes of its names stay as given.
+QByteArray AbsolutePath(const QByteArray& path)
 {
-    const QFileInfo info(path);
-    const QString parent = QFileInfo(info.absolutePath()).canonicalFilePath();
-    if (parent.isEmpty())
-        return path;
-    return parent == QLatin1String("/") ? parent + info.fileName() : parent + QLatin1Char('/') + info.fileName();
+    const QByteArray full = path.startsWith('/') ? path : QFile::encodeName(QDir::currentPath()) + '/' + path;
+    QList<QByteArray> parts;
+    for (const QByteArray& part : full.split('/')) {
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (!parts.isEmpty())
+                parts.removeLast();
+            continue;
+        }
+        parts << part;
+    }
+    QByteArray clean;
+    for (const QByteArray& part : parts)
+        clean += '/' + part;
+    return clean.isEmpty() ? QByteArray("/") : clean;
 }
 
-long long TreeSize(const QString& folder)
+// The path with its folders' links resolved (the last component stays: a link given is
+// removed, not followed), so that a link to a system folder cannot carry an erasure there.
+QByteArray ResolvedPath(const QByteArray& path)
+{
+    QByteArray parent;
+    QByteArray name;
+    SplitPath(path, &parent, &name);
+    char* real = ::realpath(parent.constData(), nullptr);
+    if (!real)
+        return path;
+    const QByteArray resolved(real);
+    ::free(real);
+    return resolved == "/" ? resolved + name : resolved + '/' + name;
+}
+
+// Why a path given cannot be erased at all, decided without opening it; empty if it can be.
+QString RefusedKind(const QByteArray& path)
+{
+    struct stat st;
+    if (::lstat(path.constData(), &st) != 0)
+        return QString(); // missing: the job says so
+    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode) && !S_ISLNK(st.st_mode))
+        return QStringLiteral("refusing to erase a device, pipe or socket");
+    QByteArray parent;
+    QByteArray name;
+    SplitPath(path, &parent, &name);
+    const int fd =
+        ::open(S_ISDIR(st.st_mode) ? path.constData() : parent.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool isVirtual = fd < 0 || IsVirtualFileSystem(fd);
+    if (fd >= 0)
+        ::close(fd);
+    return isVirtual ? QStringLiteral("refusing to erase on a virtual file system") : QString();
+}
+
+long long TreeSize(const QByteArray& folder)
 {
     long long total = 0;
-    WalkFiles(QFile::encodeName(folder), [&total](const QByteArray& file) {
-        struct stat st;
-        if (::lstat(file.constData(), &st) == 0 && S_ISREG(st.st_mode))
-            total += st.st_size;
-        return true;
-    });
+    Descriptor root(OpenFolderPath(folder));
+    if (!root.IsOpen())
+        return 0;
+    FolderWalk walk;
+    walk.onEntry = [&total](const FolderWalk::Entry& entry) {
+        if (S_ISREG(entry.stat.mode))
+            total += entry.stat.size;
+        return FolderWalk::Visit::Kept;
+    };
+    walk.Walk(root.Get(), folder);
     return total;
 }
 
@@ -109,9 +160,13 @@ const QString kHelpText =
                    "%1"
                    "\n"
                    "A protected location (the system's own folders, a home folder itself and its standard\n"
-                   "folders) is refused before anything is erased. Progress goes to standard error when it\n"
-                   "is a terminal. Each run appends the start block, the run block and the end block to a\n"
-                   "log file under the log folder's KVLOGFILE/, and ends with one summary line.\n"
+                   "folders, also when bound elsewhere), a device, pipe or socket, and anything on a virtual\n"
+                   "file system (proc, sysfs, ...) are refused before anything is erased. A folder is erased\n"
+                   "on its own file system: what is mounted inside it is left alone (and said so), and the\n"
+                   "folder stays with whatever could not be erased. Paths are taken byte for byte.\n"
+                   "Progress goes to standard error when it is a terminal. Each run appends the start block,\n"
+                   "the run block and the end block to a log file under the log folder's KVLOGFILE/, and\n"
+                   "ends with one summary line.\n"
                    "Ctrl-C stops after the current chunk; the file in progress is still removed.\n"
                    "\n"
                    "Exit status:\n"
@@ -292,13 +347,24 @@ bool EraseCommandLine::WriteCertificate(long long selectedFileCount)
 
 int EraseCommandLine::Run(const QStringList& arguments, const QString& executableDir)
 {
+    QList<QByteArray> native;
+    for (const QString& argument : arguments)
+        native << QFile::encodeName(argument);
+    return Run(native, executableDir);
+}
+
+int EraseCommandLine::Run(const QList<QByteArray>& nativeArguments, const QString& executableDir)
+{
     m_executableDir = executableDir;
+    QStringList arguments;
+    for (const QByteArray& argument : nativeArguments)
+        arguments << QFile::decodeName(argument);
     Request request;
     bool optionsEnded = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         if (optionsEnded || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
-            request.paths << argument;
+            request.paths << nativeArguments.at(i);
             continue;
         }
         if (argument == QLatin1String("--")) {
@@ -348,10 +414,14 @@ int EraseCommandLine::Run(const QStringList& arguments, const QString& executabl
         return Usage(QStringLiteral("the settings file holds an unknown algorithm or verification"));
 
     // Every path is checked before anything is erased.
-    for (QString& path : request.paths) {
+    for (QByteArray& path : request.paths) {
         path = AbsolutePath(path);
-        if (app->RestrictSystemFolder(path) || app->RestrictSystemFolder(ResolvedPath(path)))
-            return Usage(QStringLiteral("refusing to erase a protected location: %1").arg(path));
+        const QString shown = QFile::decodeName(path);
+        if (app->RestrictSystemFolder(shown) || app->RestrictSystemFolder(QFile::decodeName(ResolvedPath(path))))
+            return Usage(QStringLiteral("refusing to erase a protected location: %1").arg(shown));
+        const QString refused = RefusedKind(path);
+        if (!refused.isEmpty())
+            return Usage(QStringLiteral("%1: %2").arg(refused, shown));
     }
     for (QString& folder : request.freeSpaceFolders) {
         folder = AbsolutePath(folder);
@@ -388,14 +458,15 @@ int EraseCommandLine::Erase(const Request& request)
     app->FreeWipingInfo();
 
     long long totalBytes = 0;
-    for (const QString& path : request.paths) {
+    for (const QByteArray& path : request.paths) {
         APPWIPINGINFO job;
         job.algorithm = request.algorithm;
         job.verification = request.verification;
         job.category = QStringLiteral("Folder & Files");
-        job.itemPath = path;
+        job.itemPath = QFile::decodeName(path);
+        job.nativePath = path;
         struct stat st;
-        const bool exists = ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+        const bool exists = ::lstat(path.constData(), &st) == 0;
         if (exists && S_ISDIR(st.st_mode)) {
             job.wipeType = APPWIPINGINFO::Folder;
             totalBytes += TreeSize(path);
@@ -421,7 +492,7 @@ int EraseCommandLine::Erase(const Request& request)
         for (APPWIPINGINFO job : TraceTree::CollectJobs(TraceTree::CategoryListFor(*app, id), app->appList, id,
                                                         request.algorithm, request.verification)) {
             if (job.wipeType == APPWIPINGINFO::Folder)
-                totalBytes += TreeSize(job.itemPath);
+                totalBytes += TreeSize(QFile::encodeName(job.itemPath));
             totalBytes += job.itemSize;
             app->AddAppWipingInfo(job);
         }
@@ -467,6 +538,13 @@ int EraseCommandLine::Erase(const Request& request)
 
     MainWipeThread worker;
     ShowProgress(worker, totalBytes, m_errIsTerminal && !request.quiet);
+    QTextStream* err = m_err;
+    const bool terminal = m_errIsTerminal && !request.quiet;
+    QObject::connect(&worker, &MainWipeThread::ItemLeftAlone, [err, terminal](const QString& path) {
+        *err << (terminal ? "\r\033[K" : "")
+             << "korvane-erase: left alone, another file system is mounted there: " << path << "\n";
+        err->flush();
+    });
     {
         StopOnSignals stopOnSignals(&worker);
         worker.run();

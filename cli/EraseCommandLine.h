@@ -2,6 +2,8 @@
 // so a new option or command is one entry with its handler.
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -23,9 +25,9 @@ public:
     // What the options ask for, filled by the table's handlers.
     struct Request
     {
-        int algorithm = -1;    // -1: the settings file's
-        int verification = -1; // -1: the settings file's
-        QStringList paths;
+        int algorithm = -1;      // -1: the settings file's
+        int verification = -1;   // -1: the settings file's
+        QList<QByteArray> paths; // as given: a name need not be valid UTF-8
         QStringList freeSpaceFolders;
         QString logDir;
         QList<int> traceIds;    // --trace: subtrees of the traces tree
@@ -51,7 +53,9 @@ public:
     EraseCommandLine();
     EraseCommandLine(QTextStream* out, QTextStream* err, bool errIsTerminal);
 
-    // Runs one invocation; `executableDir` locates the bundle and its settings file.
+    // Runs one invocation; `executableDir` locates the bundle and its settings file. The
+    // arguments are taken as the bytes given (argv), so paths keep names that are not UTF-8.
+    int Run(const QList<QByteArray>& arguments, const QString& executableDir);
     int Run(const QStringList& arguments, const QString& executableDir);
 
     static const QVector<Option>& Options();

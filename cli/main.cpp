@@ -19,7 +19,9 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app(certificate ? new QGuiApplication(argc, argv)
                                                       : new QCoreApplication(argc, argv));
-    QStringList arguments = app->arguments();
-    arguments.removeFirst();
+    // argv as the bytes given (the application object took out what it handles).
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QByteArray(argv[i]);
     return EraseCommandLine().Run(arguments, QCoreApplication::applicationDirPath());
 }

@@ -4,11 +4,13 @@
 #include "FolderWalk.h"
 #include "KorvaneApp.h"
 #include "PassEngine.h"
+#include "ProtectedLocations.h"
 #include "ShellRunner.h"
 #include "Verification.h"
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -82,8 +84,7 @@ void MainWipeThread::run()
         }
         const QString item = job->wipeType == APPWIPINGINFO::Plist ? job->plistPath : job->itemPath;
         emit WipingStart(item);
-        m_jobResults.append(
-            RunJob(job->wipeType, job->itemPath, job->plistPath, job->itemSize, job->algorithm, job->verification));
+        m_jobResults.append(RunJob(*job));
     }
 
     app->CreateLogLines(ErasureLog::RunFooter(KorvaneApp::Now()));
@@ -92,38 +93,40 @@ void MainWipeThread::run()
     emit WipingComplete();
 }
 
-bool MainWipeThread::RunJob(int wipeType, const QString& path, const QString& plistPath, long long size, int algorithm,
-                            int verification)
+bool MainWipeThread::RunJob(const APPWIPINGINFO& job)
 {
+    const int wipeType = job.wipeType;
+    const QString& path = job.itemPath;
     if (!buffer) {
         // Without a pass buffer nothing can be overwritten: every item is reported failed and
         // the run still ends through the normal path.
         if (wipeType == APPWIPINGINFO::Plist)
-            LogItem(ItemKind::Plist, Outcome::Failed, plistPath);
+            LogItem(ItemKind::Plist, Outcome::Failed, job.plistPath);
         else if (wipeType != APPWIPINGINFO::UnusedSpace)
             LogItem(wipeType == APPWIPINGINFO::Folder ? ItemKind::Folder : ItemKind::File, Outcome::Failed, path);
         return false;
     }
+    const QByteArray native = job.nativePath.isEmpty() ? QFile::encodeName(path) : job.nativePath;
     switch (wipeType) {
     case APPWIPINGINFO::File:
-        return OnFileWipeNow(path, algorithm, verification);
+        return WipeFileJob(native, path, job.algorithm, job.verification);
     case APPWIPINGINFO::Folder:
-        return OnDirWipeNow(path, algorithm, verification);
+        return WipeFolderJob(native, path, job.algorithm, job.verification);
     case APPWIPINGINFO::Plist:
-        return OnWipePlist(plistPath);
+        return OnWipePlist(job.plistPath);
     case APPWIPINGINFO::UnusedSpace:
-        return OnWipeUnusedSpace(path, size, algorithm, verification);
+        return OnWipeUnusedSpace(path, job.itemSize, job.algorithm, job.verification);
     }
     return false;
 }
 
 bool MainWipeThread::OnFileWipeNow(const QString& path, int algorithm, int verification)
 {
-    return WipeFileNative(QFile::encodeName(path), path, algorithm, verification);
+    return WipeFileJob(QFile::encodeName(path), path, algorithm, verification);
 }
 
-bool MainWipeThread::WipeChunk(long long offset, long long length, bool last, char* nativePath, int fd, int algorithm,
-                               ChunkPolicy& policy, long long index)
+bool MainWipeThread::WipeChunk(long long offset, long long position, long long length, bool last, char* nativePath,
+                               int fd, int algorithm, ChunkPolicy& policy, long long index)
 {
     if (!m_largePages && length >= kLargeRange) {
         AdviseLargePages(buffer, chunkSize + 1);
@@ -131,7 +134,7 @@ bool MainWipeThread::WipeChunk(long long offset, long long length, bool last, ch
     }
     long geometry[2] = {static_cast<long>(chunkSize), 1};
     if (WipeNow(offset, buffer, length, nativePath, fd, geometry, algorithm))
-        return RunCheck(policy.Next(index, offset, last), offset, buffer, length, nativePath, fd, geometry);
+        return RunCheck(policy.Next(index, position, last), offset, buffer, length, nativePath, fd, geometry);
     // A failed pass: rewrite the range with what the buffer holds and read it back. On a full
     // volume the rewrite could only fail the same way.
     if (IsVolumeFull(LastTransferError()))
@@ -153,7 +156,8 @@ MainWipeThread::ChunkRun MainWipeThread::OverwriteChunks(char* nativePath, int f
             break;
         }
         const long long length = qMin(chunkSize, size - offset);
-        const bool ok = WipeChunk(offset, length, size - offset <= chunkSize, nativePath, fd, algorithm, policy, index);
+        const bool ok =
+            WipeChunk(offset, offset, length, size - offset <= chunkSize, nativePath, fd, algorithm, policy, index);
         if (ok) {
             bytesDone += length;
             emit WipingStatus(bytesDone, reportAs);
@@ -168,95 +172,264 @@ MainWipeThread::ChunkRun MainWipeThread::OverwriteChunks(char* nativePath, int f
     return run;
 }
 
-bool MainWipeThread::RemoveLink(const QByteArray& nativePath, const QString& path)
+MainWipeThread::ChunkRun MainWipeThread::OverwriteRanges(char* nativePath, int fd, const Ranges& ranges, int algorithm,
+                                                         int verification, const QString& reportAs)
 {
-    // A link is removed, never written through: its target is not what was chosen.
-    const bool removed = ::unlink(nativePath.constData()) == 0;
-    LogItem(ItemKind::File, removed ? Outcome::Successful : Outcome::Failed, path);
-    AddCertificateRow(path, removed);
-    return removed;
+    ChunkRun run;
+    long long total = 0;
+    for (const auto& range : ranges)
+        total += range.second - range.first;
+    ChunkPolicy policy(total, algorithm, verification, chunkSize);
+    long long index = 0;
+    long long position = 0; // counted over the ranges, as the policy sees one item
+    for (const auto& range : ranges) {
+        for (long long offset = range.first; offset < range.second; offset += chunkSize, ++index) {
+            if (StopRequested()) {
+                run.cutShort = true;
+                return run;
+            }
+            const long long length = qMin(chunkSize, range.second - offset);
+            const bool ok = WipeChunk(offset, position, length, position + length >= total, nativePath, fd, algorithm,
+                                      policy, index);
+            position += length;
+            if (ok) {
+                bytesDone += length;
+                emit WipingStatus(bytesDone, reportAs);
+            }
+            run.allChunks = run.allChunks && ok;
+        }
+    }
+    return run;
 }
 
-bool MainWipeThread::WipeFileNative(const QByteArray& nativePath, const QString& path, int algorithm, int verification)
+namespace {
+
+// The ranges of [0, size) that hold data: holes of a sparse file are skipped. The whole
+// range where the file system cannot tell.
+QVector<QPair<long long, long long>> DataRanges(int fd, long long size)
 {
-    struct stat st;
-    if (::lstat(nativePath.constData(), &st) != 0) {
+    QVector<QPair<long long, long long>> ranges;
+#ifdef SEEK_DATA
+    for (long long at = 0; at < size;) {
+        const off_t data = ::lseek(fd, at, SEEK_DATA);
+        if (data < 0) {
+            if (errno == ENXIO)
+                return ranges; // only holes from here on
+            ranges.clear();
+            break;
+        }
+        if (data >= size)
+            return ranges;
+        off_t hole = ::lseek(fd, data, SEEK_HOLE);
+        if (hole < 0)
+            hole = size;
+        ranges.append({data, qMin<long long>(hole, size)});
+        at = hole;
+    }
+    if (!ranges.isEmpty() || size == 0)
+        return ranges;
+#endif
+    if (size > 0)
+        ranges.append({0, size});
+    return ranges;
+}
+
+// What of `ranges` is not in `done` (both sorted and disjoint).
+QVector<QPair<long long, long long>> Uncovered(const QVector<QPair<long long, long long>>& ranges,
+                                               const QVector<QPair<long long, long long>>& done)
+{
+    QVector<QPair<long long, long long>> out;
+    for (auto range : ranges) {
+        for (const auto& covered : done) {
+            if (covered.second <= range.first || covered.first >= range.second)
+                continue;
+            if (covered.first > range.first)
+                out.append({range.first, covered.first});
+            range.first = qMax(range.first, covered.second);
+            if (range.first >= range.second)
+                break;
+        }
+        if (range.first < range.second)
+            out.append(range);
+    }
+    return out;
+}
+
+void AddRanges(QVector<QPair<long long, long long>>& done, const QVector<QPair<long long, long long>>& more)
+{
+    done += more;
+    std::sort(done.begin(), done.end());
+    QVector<QPair<long long, long long>> merged;
+    for (const auto& range : done) {
+        if (!merged.isEmpty() && range.first <= merged.last().second)
+            merged.last().second = qMax(merged.last().second, range.second);
+        else
+            merged.append(range);
+    }
+    done = merged;
+}
+
+// Rounds of overwriting what a file grew by while it was erased, before it counts as failed.
+constexpr int kGrowthRounds = 4;
+
+} // namespace
+
+bool MainWipeThread::EraseFileAt(int dirfd, const QByteArray& name, const QString& path, int algorithm,
+                                 int verification)
+{
+    NodeStat st;
+    if (!StatAt(dirfd, name, &st)) {
         LogItem(ItemKind::File, Outcome::Missing, path);
         return false;
     }
-    if (S_ISLNK(st.st_mode))
-        return RemoveLink(nativePath, path);
-
-    emit WipingStatus(bytesDone, path);
-    QByteArray native = nativePath;
-    const int fd = OnOpenDisk(native.constData());
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (fd >= 0)
-            OnCloseDisk(fd);
+    if (S_ISLNK(st.mode)) {
+        // A link is removed, never written through: its target is not what was chosen.
+        const bool removed = RemoveErasedName(dirfd, name, st);
+        LogItem(ItemKind::File, removed ? Outcome::Successful : Outcome::Failed, path);
+        AddCertificateRow(path, removed);
+        return removed;
+    }
+    if (!S_ISREG(st.mode)) {
+        // Devices, pipes and sockets are never opened.
         LogItem(ItemKind::File, Outcome::AccessDenied, path);
         return false;
     }
-    if (st.st_nlink > 1) {
+
+    emit WipingStatus(bytesDone, path);
+    Descriptor file(::openat(dirfd, name.constData(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    NodeStat opened;
+    if (!file.IsOpen() || !StatAt(file.Get(), QByteArray(), &opened) || !S_ISREG(opened.mode) || !opened.SameNode(st)) {
+        LogItem(ItemKind::File, Outcome::AccessDenied, path);
+        return false;
+    }
+    const int fd = file.Get();
+    if (opened.nlink > 1) {
         // Overwriting would destroy the data behind the file's other names: only the chosen
         // name goes, and the item is reported as not erased.
-        OnCloseDisk(fd);
-        ::unlink(native.constData());
+        RemoveErasedName(dirfd, name, opened);
         LogItem(ItemKind::File, Outcome::Failed, path);
         AddCertificateRow(path, false);
         return false;
     }
 
-    const ChunkRun run = OverwriteChunks(native.data(), fd, st.st_size, -1, algorithm, verification, path, false);
-    bool allChunks = run.allChunks;
-    const bool cutShort = run.cutShort;
-
-    bool removed = false;
-    struct stat now;
-    if (::lstat(native.constData(), &now) == 0) {
-        // Truncation drops dirty pages: what was written must reach the medium first.
-        if (!FlushToMedium(fd) || ::ftruncate(fd, 0) != 0)
+    // Every byte that holds data is overwritten with every pass, and then what the file
+    // gained meanwhile (it grew, or holes were filled), until nothing new is found.
+    QByteArray shown = QFile::encodeName(path);
+    Ranges done;
+    bool allChunks = true;
+    bool cutShort = false;
+    bool settled = false;
+    for (int round = 0; round <= kGrowthRounds && !cutShort; ++round) {
+        NodeStat now;
+        if (!StatAt(fd, QByteArray(), &now)) {
             allChunks = false;
-        removed = ::unlink(native.constData()) == 0;
-        if (path.contains(QLatin1String("com.apple.LSSharedFileList.")))
-            SystemCmd(QStringLiteral("killall sharedfilelistd"));
+            break;
+        }
+        const Ranges todo = Uncovered(DataRanges(fd, now.size), done);
+        if (todo.isEmpty()) {
+            settled = true;
+            break;
+        }
+        if (round == kGrowthRounds)
+            break; // still growing
+        const ChunkRun run = OverwriteRanges(shown.data(), fd, todo, algorithm, verification, path);
+        allChunks = allChunks && run.allChunks;
+        cutShort = run.cutShort;
+        AddRanges(done, todo);
     }
-    OnCloseDisk(fd);
 
-    const bool result = allChunks && !cutShort && removed;
+    // Truncation drops dirty pages: what was written must reach the medium first.
+    if (!FlushToMedium(fd) || ::ftruncate(fd, 0) != 0)
+        allChunks = false;
+    const bool removed = RemoveErasedName(dirfd, name, opened);
+    if (path.contains(QLatin1String("com.apple.LSSharedFileList.")))
+        SystemCmd(QStringLiteral("killall sharedfilelistd"));
+    file.Reset(-1);
+
+    const bool result = allChunks && settled && !cutShort && removed;
     LogItem(ItemKind::File, result ? Outcome::Successful : Outcome::Failed, path);
     AddCertificateRow(path, result);
     return result;
 }
 
+bool MainWipeThread::WipeFileJob(const QByteArray& nativePath, const QString& path, int algorithm, int verification)
+{
+    QByteArray parentPath;
+    QByteArray name;
+    SplitPath(nativePath, &parentPath, &name);
+    Descriptor parent(OpenFolderPath(parentPath));
+    NodeStat st;
+    if (!parent.IsOpen() || !StatAt(parent.Get(), name, &st)) {
+        LogItem(ItemKind::File, Outcome::Missing, path);
+        return false;
+    }
+    if (IsVirtualFileSystem(parent.Get())) {
+        LogItem(ItemKind::File, Outcome::AccessDenied, path);
+        return false;
+    }
+    return EraseFileAt(parent.Get(), name, path, algorithm, verification);
+}
+
 bool MainWipeThread::OnDirWipeNow(const QString& path, int algorithm, int verification)
 {
-    const QByteArray native = QFile::encodeName(path);
-    struct stat st;
-    if (::lstat(native.constData(), &st) != 0 || !(S_ISDIR(st.st_mode) || S_ISLNK(st.st_mode))) {
+    return WipeFolderJob(QFile::encodeName(path), path, algorithm, verification);
+}
+
+bool MainWipeThread::WipeFolderJob(const QByteArray& nativePath, const QString& path, int algorithm, int verification)
+{
+    QByteArray parentPath;
+    QByteArray name;
+    SplitPath(nativePath, &parentPath, &name);
+    Descriptor parent(OpenFolderPath(parentPath));
+    NodeStat st;
+    if (!parent.IsOpen() || !StatAt(parent.Get(), name, &st) || !(S_ISDIR(st.mode) || S_ISLNK(st.mode))) {
         LogItem(ItemKind::Folder, Outcome::Missing, path);
         return false;
     }
-    if (S_ISLNK(st.st_mode)) {
-        const bool removed = ::unlink(native.constData()) == 0;
+    if (S_ISLNK(st.mode)) {
+        const bool removed = RemoveErasedName(parent.Get(), name, st);
         LogItem(ItemKind::Folder, removed ? Outcome::Successful : Outcome::Failed, path);
         return removed;
     }
-
-    bool allFiles = true;
-    const bool walked = WalkFiles(native, [&](const QByteArray& file) {
-        if (StopRequested())
-            return false;
-        allFiles = WipeFileNative(file, QFile::decodeName(file), algorithm, verification) && allFiles;
-        return true;
-    });
-    if (!walked) {
-        // The walk was stopped: the folder stays, so it was not erased.
+    Descriptor folder(OpenSubfolder(parent.Get(), name, st));
+    if (!folder.IsOpen() || IsVirtualFileSystem(folder.Get())) {
         LogItem(ItemKind::Folder, Outcome::Failed, path);
         return false;
     }
-    const int status = SystemCmd(QStringLiteral("rm -r -f ") + ShellQuote(path));
-    LogItem(ItemKind::Folder, status == 0 ? Outcome::Successful : Outcome::Failed, path);
-    return status == 0 && allFiles;
+
+    // The folder goes only as far as its contents were erased: anything that stays keeps
+    // its folders, and the folder's line says it failed.
+    FolderWalk walk;
+    walk.onEntry = [&](const FolderWalk::Entry& entry) {
+        if (StopRequested())
+            return FolderWalk::Visit::Stop;
+        struct stat target;
+        const bool linkToFolder = S_ISLNK(entry.stat.mode) &&
+                                  ::fstatat(entry.folder, entry.name.constData(), &target, 0) == 0 &&
+                                  S_ISDIR(target.st_mode);
+        if ((!S_ISREG(entry.stat.mode) && !S_ISLNK(entry.stat.mode)) || linkToFolder) {
+            // Pipes, sockets and device nodes hold no data of their own, and a link to a folder
+            // is not one of its files: only the name goes, without a line of its own.
+            return RemoveErasedName(entry.folder, entry.name, entry.stat) ? FolderWalk::Visit::Done
+                                                                          : FolderWalk::Visit::Kept;
+        }
+        const bool erased =
+            EraseFileAt(entry.folder, entry.name, QFile::decodeName(entry.path), algorithm, verification);
+        return erased ? FolderWalk::Visit::Done : FolderWalk::Visit::Kept;
+    };
+    walk.onMountPoint = [&](const FolderWalk::Entry& entry) {
+        const QString shown = QFile::decodeName(entry.path);
+        LogItem(S_ISDIR(entry.stat.mode) ? ItemKind::Folder : ItemKind::File, Outcome::Failed, shown);
+        emit ItemLeftAlone(shown);
+    };
+    walk.onFolderEmptied = [](const FolderWalk::Entry& entry) {
+        return RemoveErasedName(entry.folder, entry.name, entry.stat, true);
+    };
+    const bool emptied = walk.Walk(folder.Get(), nativePath);
+    folder.Reset(-1);
+    const bool removed = emptied && RemoveErasedName(parent.Get(), name, st, true);
+    LogItem(ItemKind::Folder, removed ? Outcome::Successful : Outcome::Failed, path);
+    return removed;
 }
 
 bool MainWipeThread::OnWipePlist(const QString& path)

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "ErasureLog.h"
+#include "Records.h"
 
 #include <QByteArray>
+#include <QPair>
 #include <QString>
 #include <QThread>
 #include <QVector>
@@ -58,26 +60,35 @@ signals:
     void WipingStart(QString item);
     void WipingStatus(long long bytesDone, QString item);
     void WipingComplete();
+    // A folder or file below a chosen folder that lies on another mount: left alone.
+    void ItemLeftAlone(QString path);
 
 private:
-    bool WipeFileNative(const QByteArray& nativePath, const QString& path, int algorithm, int verification);
-    bool WipeChunk(long long offset, long long length, bool last, char* nativePath, int fd, int algorithm,
-                   class ChunkPolicy& policy, long long index);
     struct ChunkRun
     {
         bool allChunks = true;   // every chunk overwritten and verified
         bool cutShort = false;   // a stop request ended it before the end
         bool volumeFull = false; // a write found the volume full (only with endWhenFull)
     };
+    using Ranges = QVector<QPair<long long, long long>>; // [begin, end) byte ranges
+    // `position` is where the chunk lies in the item as the verification policy counts it.
+    bool WipeChunk(long long offset, long long position, long long length, bool last, char* nativePath, int fd,
+                   int algorithm, class ChunkPolicy& policy, long long index);
     // Overwrites [0, size) chunk by chunk (at most maxChunks when it is not negative),
     // reporting progress against `reportAs`.
     ChunkRun OverwriteChunks(char* nativePath, int fd, long long size, long long maxChunks, int algorithm,
                              int verification, const QString& reportAs, bool endWhenFull);
-    bool RemoveLink(const QByteArray& nativePath, const QString& path);
+    // Overwrites each range chunk by chunk, as one item.
+    ChunkRun OverwriteRanges(char* nativePath, int fd, const Ranges& ranges, int algorithm, int verification,
+                             const QString& reportAs);
+    // Erases the file job or the folder job at the path's own bytes.
+    bool WipeFileJob(const QByteArray& nativePath, const QString& path, int algorithm, int verification);
+    bool WipeFolderJob(const QByteArray& nativePath, const QString& path, int algorithm, int verification);
+    // Erases the entry `name` of the folder `dirfd` (a file or a link), shown as `path`.
+    bool EraseFileAt(int dirfd, const QByteArray& name, const QString& path, int algorithm, int verification);
     void LogItem(ErasureLog::ItemKind kind, ErasureLog::Outcome outcome, const QString& path);
     void AddCertificateRow(const QString& path, bool result);
-    bool RunJob(int wipeType, const QString& path, const QString& plistPath, long long size, int algorithm,
-                int verification);
+    bool RunJob(const APPWIPINGINFO& job);
 
     long long m_chunkSizeOverride = 0;
     QVector<bool> m_jobResults;

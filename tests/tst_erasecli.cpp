@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 class TestEraseCli : public QObject
 {
     Q_OBJECT
@@ -109,6 +111,8 @@ void TestEraseCli::exitStatus_data()
                                                   << QStringList{"f", "d/x"} << "protected location: /etc/kv-no";
     QTest::newRow("link to a system folder refused")
         << QStringList{"@f", "@etc-link/kv-no-such-entry"} << 2 << QStringList{"f", "d/x"} << "protected location";
+    QTest::newRow("pipe refused unopened")
+        << QStringList{"@f", "@pipe"} << 2 << QStringList{"f", "d/x"} << "refusing to erase a device, pipe or socket";
     QTest::newRow("root refused") << QStringList{"--dry-run", "@d", "/"} << 2 << QStringList{"f", "d/x"}
                                   << "protected location: /";
     QTest::newRow("dry run") << QStringList{"--dry-run", "@f", "@d", "--free-space", "@d"} << 0
@@ -128,6 +132,7 @@ void TestEraseCli::exitStatus()
     Make(QStringLiteral("f"));
     Make(QStringLiteral("d/x"));
     QVERIFY(QFile::link(QStringLiteral("/etc"), m_dir->filePath(QStringLiteral("etc-link"))));
+    QCOMPARE(::mkfifo(QFile::encodeName(m_dir->filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
     QCOMPARE(Run(arguments), status);
     QVERIFY2((m_out + m_err).contains(message), qPrintable(m_out + m_err));
     QStringList left;

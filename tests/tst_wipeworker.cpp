@@ -40,6 +40,10 @@ private slots:
     void failedChunkFailsTheItemButNotTheRest();
     void failedPassIsRewrittenAndVerified();
     void specialFileIsNotOpened();
+    void growthIsOverwrittenOrFails_data();
+    void growthIsOverwrittenOrFails();
+    void folderKeepsWhatWasNotErased_data();
+    void folderKeepsWhatWasNotErased();
     void missingPassBufferStillCompletesRun();
     void runsOnItsOwnThread();
 
@@ -244,6 +248,7 @@ void TestWipeWorker::linksAreRemovedNeverWrittenThrough()
     QCOMPARE(kept.readAll(), QByteArray("precious"));
     QCOMPARE(QDir(outsideDir).entryList(QDir::Files), QStringList{QStringLiteral("precious.txt")});
     QCOMPARE(worker.JobResults(), QVector<bool>({true, true}));
+    QVERIFY(ItemLines().filter(QStringLiteral("to-folder")).isEmpty()); // not one of the folder's files
 }
 
 void TestWipeWorker::hardLinkedFileKeepsItsData()
@@ -360,6 +365,71 @@ void TestWipeWorker::specialFileIsNotOpened()
     worker.run();
     QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::AccessDenied, fifo)});
     QVERIFY(QFileInfo::exists(fifo));
+}
+
+void TestWipeWorker::growthIsOverwrittenOrFails_data()
+{
+    QTest::addColumn<int>("growths"); // writes during which another program appends
+    QTest::addColumn<bool>("erased");
+    QTest::newRow("grew once") << 1 << true;
+    QTest::newRow("never stops growing") << 1000 << false;
+}
+
+void TestWipeWorker::growthIsOverwrittenOrFails()
+{
+    QFETCH(int, growths);
+    QFETCH(bool, erased);
+    const QString file = Make(QStringLiteral("growing"), QByteArray(100, 'g'));
+    long long end = 0; // the furthest byte overwritten
+    int left = growths;
+    PassEngineTesting::IoHooks hooks;
+    hooks.onWrite = [&](long long offset, const unsigned char*, long long n) {
+        end = qMax(end, offset + n);
+        QFile grow(file);
+        if (left-- > 0 && grow.open(QIODevice::Append))
+            grow.write(QByteArray(5000, 'x'));
+        return true;
+    };
+    PassEngineTesting::SetIoHooks(hooks);
+    AddJob(APPWIPINGINFO::File, file);
+    MainWipeThread worker;
+    worker.run();
+    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, erased ? Outcome::Successful : Outcome::Failed, file)});
+    if (erased)
+        QCOMPARE(end, 5100LL);
+}
+
+void TestWipeWorker::folderKeepsWhatWasNotErased_data()
+{
+    QTest::addColumn<bool>("stopInLastFile"); // else the last file's overwrite fails
+    QTest::newRow("stop during its last file") << true;
+    QTest::newRow("a file that could not be overwritten") << false;
+}
+
+void TestWipeWorker::folderKeepsWhatWasNotErased()
+{
+    QFETCH(bool, stopInLastFile);
+    const QString folder = m_dir->filePath(QStringLiteral("kept"));
+    const QString first = Make(QStringLiteral("kept/sub/a-first"), "first");
+    Make(QStringLiteral("kept/sub/b-last"), QByteArray(3 * 4096, 'l'));
+    MainWipeThread worker;
+    worker.SetChunkSizeForTests(4096);
+    PassEngineTesting::IoHooks hooks;
+    hooks.onWrite = [&](long long, const unsigned char*, long long n) {
+        if (n != 4096)
+            return true; // the first file
+        if (stopInLastFile)
+            worker.RequestStop();
+        return stopInLastFile;
+    };
+    PassEngineTesting::SetIoHooks(hooks);
+    AddJob(APPWIPINGINFO::Folder, folder);
+    worker.run();
+    QVERIFY(!QFileInfo::exists(first));
+    QVERIFY(QFileInfo::exists(folder + QStringLiteral("/sub")));
+    QCOMPARE(ItemLines().filter(QStringLiteral("Folder Path: ")),
+             QStringList{Line(ItemKind::Folder, Outcome::Failed, folder)});
+    QCOMPARE(worker.JobResults(), QVector<bool>{false});
 }
 
 void TestWipeWorker::missingPassBufferStillCompletesRun()

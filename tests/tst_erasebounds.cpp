@@ -1,0 +1,504 @@
+// korvane-erase attacked on real file systems (ext4, xfs, btrfs, tmpfs): a folder swapped for
+// a link mid-run, bind mounts, virtual file systems and device nodes, names that are not
+// UTF-8, paths longer than PATH_MAX, sparse files and files that cannot be opened. Each case
+// checks by checksums that nothing outside the selection changed, and that the exit status,
+// the log and what the file system holds agree. Needs root and loop devices.
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "LoopImage.h"
+
+#include <atomic>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+enum class Attack
+{
+    RenameRace,
+    BindMountInside,
+    BoundProtectedFolder,
+    NonUtf8Name,
+    LongPath,
+    SparseFile,
+    DeviceNodes,
+    VirtualFileSystemBelow,
+    BusyFileInFolder
+};
+
+// Unmounts what a case mounted, whatever the case's outcome.
+struct MountGuard
+{
+    QStringList points;
+    ~MountGuard()
+    {
+        for (auto it = points.crbegin(); it != points.crend(); ++it)
+            RunTool(QStringLiteral("umount"), {"-l", *it});
+    }
+    bool Mount(const QStringList& arguments)
+    {
+        if (!RunTool(QStringLiteral("mount"), arguments))
+            return false;
+        points << arguments.last();
+        return true;
+    }
+};
+
+// The content hash of every file below `folder`, by relative path.
+QMap<QString, QByteArray> Snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> sums;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        sums[path.mid(folder.size())] = file.open(QIODevice::ReadOnly)
+                                            ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1)
+                                            : QByteArray("unreadable");
+    }
+    return sums;
+}
+
+bool WriteFile(const QByteArray& path, const QByteArray& content)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, content.constData(), content.size()) == content.size();
+    ::close(fd);
+    return ok;
+}
+
+int Changed(const QMap<QString, QByteArray>& before, const QMap<QString, QByteArray>& after)
+{
+    int changed = 0;
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        changed += after.value(it.key()) != it.value();
+    return changed;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Attack)
+
+class TestEraseBounds : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void attack_data();
+    void attack();
+
+private:
+    struct Run
+    {
+        int status = -1;
+        QByteArray out;
+        QByteArray err;
+        QStringList lines; // the log's item lines
+    };
+    // korvane-erase with arguments as raw bytes (names need not be UTF-8).
+    Run Erase(const QList<QByteArray>& paths);
+    QByteArray NewMarker() const;
+
+    void RenameRace();
+    void BindMountInside();
+    void BoundProtectedFolder();
+    void NonUtf8Name();
+    void LongPath();
+    void SparseFile();
+    void DeviceNodes();
+    void VirtualFileSystemBelow();
+    void BusyFileInFolder();
+
+    QString m_eraser;
+    QTemporaryDir* m_dir = nullptr;
+    MountedImage* m_image = nullptr;
+    QByteArray m_root; // the image's mount point
+    int m_runs = 0;
+};
+
+void TestEraseBounds::initTestCase()
+{
+    // KV_ERASE_BINARY in the environment runs the cases against another build.
+    m_eraser = qEnvironmentVariableIsSet("KV_ERASE_BINARY") ? qEnvironmentVariable("KV_ERASE_BINARY")
+                                                            : QStringLiteral(KV_ERASE_BINARY);
+    QVERIFY(QFile::exists(m_eraser));
+}
+
+QByteArray TestEraseBounds::NewMarker() const
+{
+    return "KVMARK-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + "-bounds-marker-text|";
+}
+
+TestEraseBounds::Run TestEraseBounds::Erase(const QList<QByteArray>& paths)
+{
+    Run run;
+    const QString logDir = m_dir->filePath(QStringLiteral("logs%1").arg(++m_runs));
+    const QByteArray outFile = QFile::encodeName(m_dir->filePath(QStringLiteral("out")));
+    const QByteArray errFile = QFile::encodeName(m_dir->filePath(QStringLiteral("err")));
+    QList<QByteArray> arguments{QFile::encodeName(m_eraser), "-q", "--log-dir", QFile::encodeName(logDir), "--"};
+    arguments += paths;
+    std::vector<char*> argv;
+    for (QByteArray& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int out = ::open(outFile.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = ::open(errFile.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+        run.status = WEXITSTATUS(status);
+    QFile out(QFile::decodeName(outFile));
+    QFile err(QFile::decodeName(errFile));
+    if (out.open(QIODevice::ReadOnly))
+        run.out = out.readAll();
+    if (err.open(QIODevice::ReadOnly))
+        run.err = err.readAll();
+    for (const QFileInfo& log : QDir(logDir + QStringLiteral("/KVLOGFILE")).entryInfoList(QDir::Files)) {
+        QFile file(log.filePath());
+        if (file.open(QIODevice::ReadOnly)) {
+            for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+                if (line.contains(QLatin1String(" | ")))
+                    run.lines << line;
+            }
+        }
+    }
+    return run;
+}
+
+void TestEraseBounds::attack_data()
+{
+    QTest::addColumn<QString>("fileSystem");
+    QTest::addColumn<Attack>("attack");
+    const QList<QPair<const char*, Attack>> attacks{
+        {"rename race", Attack::RenameRace},
+        {"bind mount inside", Attack::BindMountInside},
+        {"path in a bound protected folder", Attack::BoundProtectedFolder},
+        {"name not UTF-8", Attack::NonUtf8Name},
+        {"path longer than PATH_MAX", Attack::LongPath},
+        {"sparse file of 1 TiB", Attack::SparseFile},
+        {"device nodes", Attack::DeviceNodes},
+        {"procfs below a folder", Attack::VirtualFileSystemBelow},
+        {"busy file in a folder", Attack::BusyFileInFolder},
+    };
+    for (const char* fileSystem : {"ext4", "xfs", "btrfs", "tmpfs"}) {
+        for (const auto& attack : attacks)
+            QTest::addRow("%s: %s", fileSystem, attack.first) << QString::fromLatin1(fileSystem) << attack.second;
+    }
+}
+
+void TestEraseBounds::attack()
+{
+    QFETCH(QString, fileSystem);
+    QFETCH(Attack, attack);
+    const QString unavailable = LoopImageUnavailable(fileSystem);
+    if (!unavailable.isEmpty())
+        QSKIP(qPrintable(unavailable));
+    QTemporaryDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/bounds-XXXXXX"));
+    MountedImage image;
+    QVERIFY(image.Create(dir.path(), 320LL << 20, fileSystem));
+    m_dir = &dir;
+    m_image = &image;
+    m_root = QFile::encodeName(image.MountPoint());
+    // btrfs writes every change to new blocks unless a file is marked no-copy-on-write: only
+    // then does an overwrite reach the blocks the data was in (the old blocks of other files
+    // are free space, for the unused-space erasure).
+    if (fileSystem == QLatin1String("btrfs"))
+        QVERIFY(RunTool(QStringLiteral("chattr"), {"+C", image.MountPoint()}));
+    switch (attack) {
+    case Attack::RenameRace:
+        return RenameRace();
+    case Attack::BindMountInside:
+        return BindMountInside();
+    case Attack::BoundProtectedFolder:
+        return BoundProtectedFolder();
+    case Attack::NonUtf8Name:
+        return NonUtf8Name();
+    case Attack::LongPath:
+        return LongPath();
+    case Attack::SparseFile:
+        return SparseFile();
+    case Attack::DeviceNodes:
+        return DeviceNodes();
+    case Attack::VirtualFileSystemBelow:
+        return VirtualFileSystemBelow();
+    case Attack::BusyFileInFolder:
+        return BusyFileInFolder();
+    }
+}
+
+// A folder inside the chosen one is swapped, again and again, with a link to a folder that
+// was not chosen and holds files of the same names.
+void TestEraseBounds::RenameRace()
+{
+    // The race is won or lost by timing: a few rounds make a miss of the old way unlikely.
+    for (int round = 0; round < 3; ++round) {
+        const QByteArray base = m_root + "/round" + QByteArray::number(round);
+        const QByteArray chosen = base + "/chosen";
+        const QByteArray outside = base + "/outside";
+        const QByteArray swap = base + "/swap"; // the link, or the real folder while swapped
+        QVERIFY(::mkdir(base.constData(), 0700) == 0 && ::mkdir(chosen.constData(), 0700) == 0 &&
+                ::mkdir((chosen + "/sub").constData(), 0700) == 0 && ::mkdir(outside.constData(), 0700) == 0);
+        for (int i = 0; i < 400; ++i) {
+            const QByteArray name = "/f" + QByteArray::number(i);
+            QVERIFY(WriteFile(chosen + "/sub" + name, QByteArray(32 << 10, 'c')));
+            QVERIFY(WriteFile(outside + name, "outside " + QByteArray::number(i)));
+        }
+        QVERIFY(::symlink(outside.constData(), swap.constData()) == 0);
+        const auto before = Snapshot(QFile::decodeName(outside));
+
+        std::atomic<bool> stop{false};
+        std::thread racer([&] {
+            while (!stop.load()) {
+                ::renameat2(AT_FDCWD, (chosen + "/sub").constData(), AT_FDCWD, swap.constData(), RENAME_EXCHANGE);
+                ::usleep(200);
+            }
+        });
+        const Run run = Erase({chosen});
+        stop.store(true);
+        racer.join();
+
+        const int changed = Changed(before, Snapshot(QFile::decodeName(outside)));
+        qInfo("round %d: outside files changed or gone: %d of %d; exit %d", round, changed, int(before.size()),
+              run.status);
+        QCOMPARE(changed, 0);
+        QVERIFY(run.status == 0 || run.status == 1);
+        // Success only when the chosen folder is gone.
+        QCOMPARE(run.status == 0, !QFileInfo::exists(QFile::decodeName(chosen)));
+    }
+}
+
+// Another folder of the same volume bound below the chosen folder is left alone.
+void TestEraseBounds::BindMountInside()
+{
+    const QByteArray chosen = m_root + "/chosen";
+    const QByteArray outside = m_root + "/outside";
+    QVERIFY(::mkdir(chosen.constData(), 0700) == 0 && ::mkdir((chosen + "/inner").constData(), 0700) == 0 &&
+            ::mkdir(outside.constData(), 0700) == 0);
+    QVERIFY(WriteFile(chosen + "/own", "own"));
+    for (int i = 0; i < 20; ++i)
+        QVERIFY(WriteFile(outside + "/kept" + QByteArray::number(i), "kept " + QByteArray::number(i)));
+    const auto before = Snapshot(QFile::decodeName(outside));
+    MountGuard mounts;
+    QVERIFY(mounts.Mount({"--bind", QFile::decodeName(outside), QFile::decodeName(chosen + "/inner")}));
+
+    const Run run = Erase({chosen});
+    const int changed = Changed(before, Snapshot(QFile::decodeName(outside)));
+    qInfo("bound files changed or gone: %d of %d; exit %d", changed, int(before.size()), run.status);
+    QCOMPARE(changed, 0);
+    QCOMPARE(run.status, 1);
+    QVERIFY(!QFileInfo::exists(QFile::decodeName(chosen + "/own")));
+    QVERIFY(run.err.contains("left alone, another file system is mounted there: " + chosen + "/inner"));
+    QVERIFY(run.lines.last().startsWith(QStringLiteral("Folder Path: ") + QFile::decodeName(chosen) +
+                                        QStringLiteral(" | Erasure failed ")));
+}
+
+// A protected folder (below /var) bound onto an ordinary path is still protected.
+void TestEraseBounds::BoundProtectedFolder()
+{
+    QTemporaryDir protectedDir(QStringLiteral("/var/tmp/korvane-bounds-XXXXXX"));
+    QVERIFY(protectedDir.isValid());
+    const QByteArray secret = QFile::encodeName(protectedDir.filePath(QStringLiteral("secret")));
+    QVERIFY(WriteFile(secret, "system data"));
+    const auto before = Snapshot(protectedDir.path());
+    const QByteArray bound = m_root + "/bound";
+    QVERIFY(::mkdir(bound.constData(), 0700) == 0);
+    MountGuard mounts;
+    QVERIFY(mounts.Mount({"--bind", protectedDir.path(), QFile::decodeName(bound)}));
+
+    const QList<QList<QByteArray>> choices{{bound + "/secret"}, {bound}};
+    for (const QList<QByteArray>& paths : choices) {
+        const Run run = Erase(paths);
+        qInfo("%s: exit %d", paths.first().constData(), run.status);
+        QCOMPARE(run.status, 2);
+        QVERIFY(run.err.contains("protected location"));
+    }
+    QCOMPARE(Changed(before, Snapshot(protectedDir.path())), 0);
+}
+
+// The name with a 0xFF byte is erased; the file named U+FFFD beside it stays.
+void TestEraseBounds::NonUtf8Name()
+{
+    const QByteArray raw = m_root + "/secret\xff";
+    const QByteArray decoy = m_root + "/secret\xef\xbf\xbd";
+    QVERIFY(WriteFile(raw, "chosen"));
+    QVERIFY(WriteFile(decoy, "not chosen"));
+    const Run run = Erase({raw});
+    struct stat st;
+    const bool rawGone = ::lstat(raw.constData(), &st) != 0;
+    const bool decoyKept = ::lstat(decoy.constData(), &st) == 0;
+    qInfo("exit %d; chosen name gone: %d; other name kept: %d", run.status, rawGone, decoyKept);
+    QCOMPARE(run.status, 0);
+    QVERIFY(rawGone);
+    QFile kept(QFile::decodeName(decoy));
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("not chosen"));
+}
+
+// Files below a path of more than PATH_MAX bytes are overwritten before they go.
+void TestEraseBounds::LongPath()
+{
+    const QByteArray marker = NewMarker();
+    const QByteArray top = m_root + "/deep";
+    QVERIFY(::mkdir(top.constData(), 0700) == 0);
+    int fd = ::open(top.constData(), O_RDONLY | O_DIRECTORY);
+    QVERIFY(fd >= 0);
+    QByteArray block;
+    while (block.size() < (256 << 10))
+        block += marker;
+    const QByteArray name(200, 'd');
+    for (int level = 0; level < 24; ++level) { // 24 x 201 bytes: beyond PATH_MAX (4096)
+        QVERIFY(::mkdirat(fd, name.constData(), 0700) == 0);
+        const int next = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+        QVERIFY(fd >= 0);
+    }
+    const int file = ::openat(fd, "bottom", O_WRONLY | O_CREAT, 0600);
+    ::close(fd);
+    QVERIFY(file >= 0);
+    QCOMPARE(::write(file, block.constData(), block.size()), ssize_t(block.size()));
+    ::fsync(file);
+    ::close(file);
+    QVERIFY(WriteFile(top + "/near", block));
+    ::sync();
+
+    const Run run = Erase({top});
+    const bool gone = !QFileInfo::exists(QFile::decodeName(top));
+    const qint64 hits = m_image->Image().isEmpty() || !m_image->Detach() ? 0 : MarkerHits(m_image->Image(), marker);
+    qInfo("exit %d; folder gone: %d; marker left on the medium: %lld", run.status, gone, hits);
+    QCOMPARE(run.status, 0);
+    QVERIFY(gone);
+    QCOMPARE(hits, 0LL);
+}
+
+// 12 KiB of data in a 1 TiB sparse file: only the data is written, fast, none of it stays.
+void TestEraseBounds::SparseFile()
+{
+    const QByteArray marker = NewMarker();
+    QByteArray block;
+    while (block.size() < 4096)
+        block += marker;
+    block.truncate(4096);
+    const QByteArray path = m_root + "/sparse";
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT, 0600);
+    QVERIFY(fd >= 0);
+    const qint64 size = 1LL << 40;
+    QCOMPARE(::ftruncate(fd, size), 0);
+    for (qint64 at : {0LL, size / 2, size - 4096})
+        QCOMPARE(::pwrite(fd, block.constData(), block.size(), at), ssize_t(block.size()));
+    ::fsync(fd);
+    ::close(fd);
+
+    QElapsedTimer timer;
+    timer.start();
+    const Run run = Erase({path});
+    const qint64 ms = timer.elapsed();
+    const bool gone = !QFileInfo::exists(QFile::decodeName(path));
+    const qint64 hits = m_image->Image().isEmpty() || !m_image->Detach() ? 0 : MarkerHits(m_image->Image(), marker);
+    qInfo("exit %d in %lld ms; gone: %d; marker left: %lld; %s", run.status, ms, gone, hits,
+          run.lines.join(QLatin1Char('|')).toUtf8().constData());
+    QCOMPARE(run.status, 0);
+    QVERIFY(gone);
+    QVERIFY(ms < 20000);
+    QCOMPARE(hits, 0LL);
+}
+
+// Device nodes and pipes given as paths are refused without being opened.
+void TestEraseBounds::DeviceNodes()
+{
+    const QByteArray device = m_root + "/null";
+    const QByteArray pipe = m_root + "/pipe";
+    QVERIFY(::mknod(device.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0);
+    QVERIFY(::mkfifo(pipe.constData(), 0600) == 0);
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    QVERIFY(watch >= 0);
+    QVERIFY(::inotify_add_watch(watch, device.constData(), IN_OPEN) >= 0);
+    QVERIFY(::inotify_add_watch(watch, pipe.constData(), IN_OPEN) >= 0);
+    QList<int> statuses;
+    for (const QByteArray& path : {device, pipe})
+        statuses << Erase({path}).status;
+    char events[4096];
+    const ssize_t n = ::read(watch, events, sizeof events);
+    ::close(watch);
+    const int opens = n > 0 ? int(n / sizeof(inotify_event)) : 0;
+    qInfo("exit %d and %d; opened %d times", statuses.at(0), statuses.at(1), opens);
+    QCOMPARE(statuses, QList<int>({2, 2}));
+    QCOMPARE(opens, 0);
+    struct stat st;
+    QVERIFY(::lstat(device.constData(), &st) == 0 && S_ISCHR(st.st_mode));
+    QVERIFY(::lstat(pipe.constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+}
+
+// procfs below an ordinary folder: refused when given, left alone inside a folder. It is
+// mounted read-only, so that nothing could be written there even by a faulty build.
+void TestEraseBounds::VirtualFileSystemBelow()
+{
+    const QByteArray chosen = m_root + "/chosen";
+    QVERIFY(::mkdir(chosen.constData(), 0700) == 0 && ::mkdir((chosen + "/proc").constData(), 0700) == 0);
+    QVERIFY(WriteFile(chosen + "/own", "own"));
+    MountGuard mounts;
+    QVERIFY(mounts.Mount({"-t", "proc", "-o", "ro", "proc", QFile::decodeName(chosen + "/proc")}));
+
+    const Run given = Erase({chosen + "/proc"});
+    const Run folder = Erase({chosen});
+    qInfo("given: exit %d; inside a folder: exit %d", given.status, folder.status);
+    QCOMPARE(given.status, 2);
+    QVERIFY(given.err.contains("virtual file system"));
+    QCOMPARE(folder.status, 1);
+    QVERIFY(folder.err.contains("left alone"));
+    QVERIFY(QFileInfo::exists(QFile::decodeName(chosen + "/proc/self")));
+    QVERIFY(!QFileInfo::exists(QFile::decodeName(chosen + "/own")));
+}
+
+// A running program's file cannot be opened for writing: it stays, with its folder, and the
+// folder's line says the erasure failed.
+void TestEraseBounds::BusyFileInFolder()
+{
+    const QByteArray chosen = m_root + "/busy";
+    QVERIFY(::mkdir(chosen.constData(), 0700) == 0);
+    const QString program = QFile::decodeName(chosen + "/runner");
+    QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), program));
+    QVERIFY(WriteFile(chosen + "/plain", "plain"));
+    QProcess runner;
+    runner.start(program, {"60"});
+    QVERIFY(runner.waitForStarted());
+
+    const Run run = Erase({chosen});
+    runner.kill();
+    runner.waitForFinished();
+    qInfo("exit %d; busy file kept: %d; %s", run.status, int(QFileInfo::exists(program)),
+          run.lines.join(QLatin1Char('|')).toUtf8().constData());
+    QCOMPARE(run.status, 1);
+    QVERIFY(QFileInfo::exists(program));
+    QVERIFY(!QFileInfo::exists(QFile::decodeName(chosen + "/plain")));
+    QVERIFY(!run.lines.filter(QStringLiteral("File Path: %1 | Access denied ").arg(program)).isEmpty());
+    QVERIFY(run.lines.last().startsWith(QStringLiteral("Folder Path: ") + QFile::decodeName(chosen) +
+                                        QStringLiteral(" | Erasure failed ")));
+}
+
+QTEST_GUILESS_MAIN(TestEraseBounds)
+#include "tst_erasebounds.moc"
