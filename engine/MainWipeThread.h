@@ -6,6 +6,7 @@
 #include "ErasureLog.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <QThread>
 #include <QVector>
@@ -58,6 +59,11 @@ signals:
     void WipingStart(QString item);
     void WipingStatus(long long bytesDone, QString item);
     void WipingComplete();
+    // Progress within chunks (bytes of the whole run, counting each chunk's passes as they
+    // are written) and the number of files done, both at most every kProgressInterval ms and
+    // once more at the end of the run.
+    void WipingProgress(long long bytesDone);
+    void WipingFiles(long long filesDone);
 
 private:
     bool WipeFileNative(const QByteArray& nativePath, const QString& path, int algorithm, int verification);
@@ -78,6 +84,17 @@ private:
     void AddCertificateRow(const QString& path, bool result);
     bool RunJob(int wipeType, const QString& path, const QString& plistPath, long long size, int algorithm,
                 int verification);
+
+    // Progress reporting between chunks; called on the worker's thread after every piece.
+    bool OnPieceDone(long long bytes, bool write);
+    void ReportProgress(bool force);
+    static constexpr qint64 kProgressInterval = 250;
+    int m_passCount = 1;
+    long long m_pieceBase = -1;
+    long long m_pieceBytes = 0;
+    long long m_filesDone = 0;
+    QElapsedTimer m_progressClock;
+    bool m_searchMode = false; // fixed when the run starts
 
     long long m_chunkSizeOverride = 0;
     QVector<bool> m_jobResults;

@@ -11,6 +11,7 @@ RestartDialog::RestartDialog(const QString& message, QWidget* parent) : QDialog(
     ui->setupUi(this);
     ui->MessageString->setText(message);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    GrowToMessage(this, ui->MessageString);
     CentreOnDesktop(this);
 }
 

@@ -2,6 +2,7 @@
 
 #include "FramelessBehaviour.h"
 #include "TestOverride.h"
+#include "WindowPlacement.h"
 #include "ui_MessageBox.h"
 
 #include <QHBoxLayout>
@@ -55,6 +56,7 @@ MessageBox::MessageBox(const QString& title, const QString& message, MessageIcon
 
     ui->IconLabel->setPixmap(QPixmap(icon == Warning ? QStringLiteral(":/images/images/Message/img_Warning.png")
                                                      : QStringLiteral(":/images/images/Message/img_Information.png")));
+    GrowToMessage(this, ui->MessageString);
 }
 
 MessageBox::~MessageBox()
