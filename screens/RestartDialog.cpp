@@ -7,8 +7,10 @@
 
 RestartDialog::RestartDialog(const QString& message, QWidget* parent) : QDialog(parent), ui(new Ui::RestartDialog)
 {
-    FramelessBehaviour::Install(this);
+    FramelessBehaviour* frameless = FramelessBehaviour::Install(this);
     ui->setupUi(this);
+    // Escape is the safe answer; a restart is only ever chosen with its button.
+    frameless->OnKey(Qt::Key_Escape, [this] { on_RL_Btn_clicked(); });
     ui->MessageString->setText(message);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     GrowToMessage(this, ui->MessageString);
