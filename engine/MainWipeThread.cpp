@@ -26,7 +26,9 @@ bool IsVolumeFull(int error)
 using ErasureLog::ItemKind;
 using ErasureLog::Outcome;
 
-MainWipeThread::MainWipeThread(QObject* parent) : QThread(parent) {}
+MainWipeThread::MainWipeThread(QObject* parent) : QThread(parent), m_searchMode(KorvaneApp::GetInstance()->searchMode)
+{
+}
 
 MainWipeThread::~MainWipeThread()
 {
@@ -97,7 +99,6 @@ void MainWipeThread::run()
     chunkSize = m_chunkSizeOverride > 0 ? m_chunkSizeOverride : kChunkSize;
     buffer = AllocatePassBuffer(chunkSize + 1);
     m_largePages = false;
-    m_searchMode = app->searchMode;
     m_filesDone = 0;
     m_pieceBase = -1;
     m_progressClock.start();

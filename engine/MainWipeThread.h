@@ -46,6 +46,10 @@ public:
     // One result per job of the last run, in list order.
     const QVector<bool>& JobResults() const { return m_jobResults; }
 
+    // Whether the run records certificate rows: the application's search mode when the worker
+    // was made, unless set here before the run starts; later changes of the mode do not count.
+    void SetSearchMode(bool searchMode) { m_searchMode = searchMode; }
+
     // Tests only: a smaller chunk (and so a smaller pass buffer and filler-file limit).
     void SetChunkSizeForTests(long long size) { m_chunkSizeOverride = size; }
 
@@ -94,7 +98,7 @@ private:
     long long m_pieceBytes = 0;
     long long m_filesDone = 0;
     QElapsedTimer m_progressClock;
-    bool m_searchMode = false; // fixed when the run starts
+    bool m_searchMode = false;
 
     long long m_chunkSizeOverride = 0;
     QVector<bool> m_jobResults;

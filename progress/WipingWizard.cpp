@@ -69,6 +69,7 @@ WipingWizard::WipingWizard(QWidget* parent) : QWidget(parent), ui(new Ui::Wiping
     connect(m_showTimer, &QTimer::timeout, this, &WipingWizard::ShowProgress);
 
     worker = new MainWipeThread(this);
+    worker->SetSearchMode(m_searchMode);
     connect(worker, &MainWipeThread::WipingStart, this, &WipingWizard::StartWipingProcess);
     connect(worker, &MainWipeThread::WipingStatus, this, &WipingWizard::UpdateWipingStatus);
     connect(worker, &MainWipeThread::WipingProgress, this, &WipingWizard::UpdateWipingBytes);

@@ -27,8 +27,15 @@ int RestartDialog::exec()
     int answer = 0;
     if (!DialogAnswers::Take(QStringLiteral("RestartDialog"), &answer))
         return QDialog::exec();
+    ShownForTests().append(ui->MessageString->text());
     setResult(answer);
     return answer;
+}
+
+QStringList& RestartDialog::ShownForTests()
+{
+    static QStringList shown;
+    return shown;
 }
 
 void RestartDialog::on_RS_Btn_clicked()
