@@ -206,7 +206,12 @@ void WipingWizard::ScheduleProgress()
 void WipingWizard::ShowProgress()
 {
     m_lastShown.start();
-    const qint64 percent = qBound<qint64>(0, totalBytes > 0 ? m_shownBytes * 100 / totalBytes : 0, 100);
+    // Empty files carry no bytes: a run of only those moves by its file count.
+    const qint64 percent = qBound<qint64>(0,
+                                          totalBytes > 0     ? m_shownBytes * 100 / totalBytes
+                                          : m_totalFiles > 0 ? m_filesDone * 100 / m_totalFiles
+                                                             : 0,
+                                          100);
     QString status = m_stopping
                          ? QStringLiteral("Stopping the erasure...")
                          : QStringLiteral("Erasing In Progress [ ") + QString::number(percent) + QStringLiteral(" %]");

@@ -37,6 +37,7 @@ private slots:
     void fileCount_data();
     void fileCount();
     void totalAndPercentage();
+    void emptyFilesMoveByTheirCount();
     void stopQuestion_data();
     void stopQuestion();
     void stopTakesEffectWithinASecond();
@@ -177,6 +178,20 @@ void TestProgressWindow::totalAndPercentage()
     QVERIFY(WaitForCompletion(window));
     QVERIFY(!QFileInfo::exists(folder));
     delete window;
+}
+
+void TestProgressWindow::emptyFilesMoveByTheirCount()
+{
+    for (int i = 0; i < 4; ++i)
+        m_f->MakeFile(QStringLiteral("home/tester/Work/empty/%1.txt").arg(i), 0);
+    AddJob(APPWIPINGINFO::Folder, m_f->home + QStringLiteral("/Work/empty"), 0);
+    DialogAnswers::Queue(QStringLiteral("RestartDialog"), 0);
+    WipingWizard window(nullptr);
+    QCOMPARE(window.TotalBytes(), qint64(0));
+    window.UpdateWipingFiles(2);
+    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("ErasingLabel"))->text(),
+             QStringLiteral("Erasing In Progress [ 50 %]   2 of 4 files"));
+    QVERIFY(WaitForCompletion(&window));
 }
 
 void TestProgressWindow::stopQuestion_data()
