@@ -43,8 +43,6 @@ private slots:
     void stopTakesEffectWithinASecond();
     void endings_data();
     void endings();
-    void restartAnswer_data();
-    void restartAnswer();
     void dialogButtons();
     void searchRunKeepsItsModeAndNamesTheCertificate();
     void selectionScreenEndToEnd();
@@ -304,47 +302,37 @@ void TestProgressWindow::stopTakesEffectWithinASecond()
 
 void TestProgressWindow::endings_data()
 {
+    // A run that was not stopped ends with what happened and the restart question.
     QTest::addColumn<bool>("withMissing");
+    QTest::addColumn<int>("answer");
     QTest::addColumn<QString>("message");
-    QTest::newRow("all erased") << false << "Erasure completed !\nRestart system to allow changes to take effect.";
-    QTest::newRow("some failed") << true
+    QTest::addColumn<QStringList>("shutdownCalls");
+    const QString erased = "Erasure completed !\nRestart system to allow changes to take effect.";
+    QTest::newRow("all erased, restart later") << false << 0 << erased << QStringList();
+    QTest::newRow("all erased, restart now") << false << 1 << erased << QStringList("-r\tnow");
+    QTest::newRow("some failed") << true << 0
                                  << "Erasure completed with errors: 1 of 2 items could not be erased.\n"
-                                    "The log file says why:\n%1\nRestart system to allow changes to take effect.";
+                                    "The log file says why:\n%1\nRestart system to allow changes to take effect."
+                                 << QStringList();
 }
 
 void TestProgressWindow::endings()
 {
     QFETCH(bool, withMissing);
+    QFETCH(int, answer);
     QFETCH(QString, message);
-    AddJob(APPWIPINGINFO::File, m_f->MakeFile(QStringLiteral("home/tester/Work/a.txt"), 10), 10);
+    QFETCH(QStringList, shutdownCalls);
+    const QString file = m_f->MakeFile(QStringLiteral("home/tester/Work/a.txt"), 10);
+    AddJob(APPWIPINGINFO::File, file, 10);
     if (withMissing)
         AddJob(APPWIPINGINFO::File, m_f->home + QStringLiteral("/Work/missing.txt"), 0);
-    DialogAnswers::Queue(QStringLiteral("RestartDialog"), 0);
+    DialogAnswers::Queue(QStringLiteral("RestartDialog"), answer);
     WipingWizard window(nullptr);
     QSignalSpy finished(&window, &WipingWizard::ErasureFinished);
     QVERIFY(WaitForCompletion(&window));
     QCOMPARE(RestartDialog::ShownForTests(), QStringList(message.contains("%1") ? message.arg(LogFile()) : message));
     QVERIFY(MessageBox::ShownForTests().isEmpty());
     QCOMPARE(finished.count(), 1);
-}
-
-void TestProgressWindow::restartAnswer_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<QStringList>("shutdownCalls");
-    QTest::newRow("Restart Later") << 0 << QStringList();
-    QTest::newRow("Restart Now") << 1 << QStringList("-r\tnow");
-}
-
-void TestProgressWindow::restartAnswer()
-{
-    QFETCH(int, answer);
-    QFETCH(QStringList, shutdownCalls);
-    const QString file = m_f->MakeFile(QStringLiteral("home/tester/Work/a.txt"), 10);
-    AddJob(APPWIPINGINFO::File, file, 10);
-    DialogAnswers::Queue(QStringLiteral("RestartDialog"), answer);
-    WipingWizard window(nullptr);
-    QVERIFY(WaitForCompletion(&window));
     QCOMPARE(m_f->fakes.Calls(QStringLiteral("shutdown")), shutdownCalls);
     QVERIFY(!QFileInfo::exists(file));
 }
