@@ -28,7 +28,9 @@ bool IsVolumeFull(int error)
 using ErasureLog::ItemKind;
 using ErasureLog::Outcome;
 
-MainWipeThread::MainWipeThread(QObject* parent) : QThread(parent) {}
+MainWipeThread::MainWipeThread(QObject* parent) : QThread(parent), m_searchMode(KorvaneApp::GetInstance()->searchMode)
+{
+}
 
 MainWipeThread::~MainWipeThread()
 {
@@ -49,12 +51,38 @@ void MainWipeThread::LogItem(ItemKind kind, Outcome outcome, const QString& path
 {
     m_lastLineTime = KorvaneApp::Now();
     KorvaneApp::GetInstance()->CreateLogFile(ErasureLog::ItemLine(kind, outcome, path, m_lastLineTime));
+    if (kind == ItemKind::File) {
+        ++m_filesDone;
+        ReportProgress(false);
+    }
+}
+
+bool MainWipeThread::OnPieceDone(long long bytes, bool write)
+{
+    if (bytesDone != m_pieceBase) { // a new chunk began
+        m_pieceBase = bytesDone;
+        m_pieceBytes = 0;
+    }
+    if (write)
+        m_pieceBytes += bytes;
+    ReportProgress(false);
+    return !StopRequested();
+}
+
+void MainWipeThread::ReportProgress(bool force)
+{
+    if (!force && m_progressClock.isValid() && m_progressClock.elapsed() < kProgressInterval)
+        return;
+    m_progressClock.start();
+    const long long inChunk = m_pieceBase == bytesDone ? qMin<long long>(m_pieceBytes / m_passCount, chunkSize) : 0;
+    emit WipingProgress(bytesDone + inChunk);
+    emit WipingFiles(m_filesDone);
 }
 
 void MainWipeThread::AddCertificateRow(const QString& path, bool result)
 {
     KorvaneApp* app = KorvaneApp::GetInstance();
-    if (!app->searchMode)
+    if (!m_searchMode)
         return;
     CERTIFICATEDATA row;
     row.fileName = path;
@@ -73,6 +101,10 @@ void MainWipeThread::run()
     chunkSize = m_chunkSizeOverride > 0 ? m_chunkSizeOverride : kChunkSize;
     buffer = AllocatePassBuffer(chunkSize + 1);
     m_largePages = false;
+    m_filesDone = 0;
+    m_pieceBase = -1;
+    m_progressClock.start();
+    SetTransferObserver([this](long long bytes, bool write) { return OnPieceDone(bytes, write); });
 
     app->CreateLogLines(ErasureLog::RunHeader(GetAlgorithmName(app->algorithm), GetVerificationName(app->verification),
                                               KorvaneApp::Now()));
@@ -84,10 +116,13 @@ void MainWipeThread::run()
         }
         const QString item = job->wipeType == APPWIPINGINFO::Plist ? job->plistPath : job->itemPath;
         emit WipingStart(item);
+        m_passCount = qMax(1, AlgorithmPasses(job->algorithm).size());
         m_jobResults.append(RunJob(*job));
     }
 
     app->CreateLogLines(ErasureLog::RunFooter(KorvaneApp::Now()));
+    SetTransferObserver({});
+    ReportProgress(true);
     FreePassBuffer(buffer, chunkSize + 1);
     buffer = nullptr;
     emit WipingComplete();

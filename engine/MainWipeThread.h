@@ -7,6 +7,7 @@
 #include "Records.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QPair>
 #include <QString>
 #include <QThread>
@@ -47,6 +48,10 @@ public:
     // One result per job of the last run, in list order.
     const QVector<bool>& JobResults() const { return m_jobResults; }
 
+    // Whether the run records certificate rows: the application's search mode when the worker
+    // was made, unless set here before the run starts; later changes of the mode do not count.
+    void SetSearchMode(bool searchMode) { m_searchMode = searchMode; }
+
     // Tests only: a smaller chunk (and so a smaller pass buffer and filler-file limit).
     void SetChunkSizeForTests(long long size) { m_chunkSizeOverride = size; }
 
@@ -62,6 +67,11 @@ signals:
     void WipingComplete();
     // A folder or file below a chosen folder that lies on another mount: left alone.
     void ItemLeftAlone(QString path);
+    // Progress within chunks (bytes of the whole run, counting each chunk's passes as they
+    // are written) and the number of files done, both at most every kProgressInterval ms and
+    // once more at the end of the run.
+    void WipingProgress(long long bytesDone);
+    void WipingFiles(long long filesDone);
 
 private:
     struct ChunkRun
@@ -89,6 +99,17 @@ private:
     void LogItem(ErasureLog::ItemKind kind, ErasureLog::Outcome outcome, const QString& path);
     void AddCertificateRow(const QString& path, bool result);
     bool RunJob(const APPWIPINGINFO& job);
+
+    // Progress reporting between chunks; called on the worker's thread after every piece.
+    bool OnPieceDone(long long bytes, bool write);
+    void ReportProgress(bool force);
+    static constexpr qint64 kProgressInterval = 250;
+    int m_passCount = 1;
+    long long m_pieceBase = -1;
+    long long m_pieceBytes = 0;
+    long long m_filesDone = 0;
+    QElapsedTimer m_progressClock;
+    bool m_searchMode = false;
 
     long long m_chunkSizeOverride = 0;
     QVector<bool> m_jobResults;

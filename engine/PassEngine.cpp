@@ -18,6 +18,7 @@ namespace {
 PassEngineTesting::IoHooks g_hooks;
 std::function<int()> g_drawSource;
 thread_local int t_lastError = 0;
+thread_local TransferObserver t_observer;
 constexpr long long kSmallestPiece = 4096;
 constexpr long long kMiddlePiece = 256 << 10;
 // Large aligned writes bypass the page cache: the bytes are the same, the copy into the
@@ -165,7 +166,7 @@ bool Transfer(int fd, long long offset, unsigned char* buffer, long long length,
         return false;
     }
     long long done = 0;
-    long long piece = length;
+    long long piece = t_observer ? std::min(length, kObservedPiece) : length;
     bool flushedSinceProgress = false;
     DirectWrites direct(fd, write && length >= kDirectMinimum);
     while (done < length) {
@@ -206,6 +207,10 @@ bool Transfer(int fd, long long offset, unsigned char* buffer, long long length,
         }
         done += n;
         flushedSinceProgress = false;
+        if (t_observer && !t_observer(n, write)) {
+            t_lastError = ECANCELED;
+            return false;
+        }
     }
     if (!write && hooks.onRead)
         hooks.onRead(offset, buffer, length);
@@ -244,6 +249,11 @@ int DrawRandomValue()
     if (g_drawSource)
         return g_drawSource();
     return static_cast<int>(QRandomGenerator::global()->generate() & 0x7FFFFFFFu);
+}
+
+void SetTransferObserver(TransferObserver observer)
+{
+    t_observer = std::move(observer);
 }
 
 int LastTransferError()

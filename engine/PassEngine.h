@@ -30,6 +30,14 @@ bool FlushToMedium(int fd);
 // from the page cache so that the next read of it comes from the medium.
 bool OnFlushDisk(long long offset, long long length, const char* path, int fd, bool dropCache);
 
+// Progress and stop hook of the calling thread: while one is set, every transfer is cut into
+// pieces of at most kObservedPiece bytes and the observer is called after each piece written
+// (`write` true) or read back, with its byte count. Returning false ends the transfer as a
+// failure with LastTransferError() == ECANCELED, so a stop takes effect within one piece.
+using TransferObserver = std::function<bool(long long bytes, bool write)>;
+constexpr long long kObservedPiece = 16LL << 20;
+void SetTransferObserver(TransferObserver observer); // empty removes it
+
 // The errno of the last failed transfer on this thread (0 after a success); the unused-space
 // filler reads it to tell a full volume from other failures.
 int LastTransferError();

@@ -16,6 +16,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPropertyAnimation>
+#include <QScrollArea>
+#include <QShortcut>
 
 namespace {
 #ifdef Q_OS_MACOS
@@ -26,7 +28,8 @@ constexpr bool kGlobalMenuBar = false;
 const int kNormalWidth = 960;
 const int kNormalHeight = 650;
 
-const char kSettingsMenuStyle[] = "QMenu {background-color:#4E4E60;color:#B6B6B6;width:120px;}"
+// min-width rather than width: the Linux menu also holds the longer help and support items.
+const char kSettingsMenuStyle[] = "QMenu {background-color:#4E4E60;color:#B6B6B6;min-width:120px;}"
                                   "QMenu::item {background-color:#4E4E60;color:#B6B6B6;}"
                                   "QMenu::item:selected {background-color:#4E4E60;color:#FFFFFF;}"
                                   "QMenu::item:disabled{background-color:#4E4E60;color:#7D7D84;}";
@@ -49,6 +52,36 @@ KorvaneforFileMain::KorvaneforFileMain(QWidget* parent) : QMainWindow(parent), u
     app->helpPage = 0;
     app->mainWindow = this;
     app->centralArea = ui->central_window_widget;
+
+    // On a screen smaller than the window's normal size (a laptop at 200 %), the content
+    // scrolls below the title bar instead of being cut off.
+    auto* scroll = new QScrollArea(ui->centralwidget);
+    scroll->setObjectName(QStringLiteral("central_scroll_area"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setStyleSheet(QStringLiteral("QScrollArea{background-color: rgb(96, 96, 109);}"));
+    ui->centralwidget->layout()->replaceWidget(ui->central_window_widget, scroll);
+    scroll->setWidget(ui->central_window_widget);
+
+    // Keyboard: Tab goes through the tiles to Next, Space toggles the tile with the focus,
+    // Return presses Next on the home screen; Ctrl+Q quits and F1 opens the help.
+    QWidget::setTabOrder(ui->file_folder_slider_btn, ui->unused_space_slider_btn);
+    QWidget::setTabOrder(ui->unused_space_slider_btn, ui->system_traces_slider_btn);
+    QWidget::setTabOrder(ui->system_traces_slider_btn, ui->search_file_slider_btn);
+    QWidget::setTabOrder(ui->search_file_slider_btn, ui->next_btn);
+    for (QKeySequence key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto* next = new QShortcut(key, this);
+        connect(next, &QShortcut::activated, this, [this] {
+            if (ui->footer_widget->isVisible() && ui->next_btn->isEnabled())
+                ui->next_btn->click();
+        });
+        m_homeShortcuts.append(next);
+    }
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
+            &KorvaneforFileMain::close);
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            &KorvaneforFileMain::OnBtnClickedHelpWizard);
+    ui->file_folder_slider_btn->setFocus();
 
     CreateMenuBar();
 
@@ -203,6 +236,8 @@ void KorvaneforFileMain::EnableDisableNextScreen()
 
 void KorvaneforFileMain::HideAllItem()
 {
+    for (QShortcut* shortcut : qAsConst(m_homeShortcuts))
+        shortcut->setEnabled(false);
     ui->header_widget->hide();
     ui->traces_widget->hide();
     ui->line_lbl->hide();
@@ -212,6 +247,8 @@ void KorvaneforFileMain::HideAllItem()
 
 void KorvaneforFileMain::ShowAllItem()
 {
+    for (QShortcut* shortcut : qAsConst(m_homeShortcuts))
+        shortcut->setEnabled(true);
     ui->header_widget->show();
     ui->traces_widget->show();
     ui->line_lbl->show();
@@ -269,6 +306,8 @@ void KorvaneforFileMain::OnBtnClickedBack()
     KorvaneApp* app = KorvaneApp::GetInstance();
     if (app->searchRunning)
         return;
+    if (RefusedWhileErasing())
+        return; // the screen holds the running erasure's window
     delete m_tracesMain;
     if (m_searchFileMain && Screens().searchBack && Screens().searchBack(m_searchFileMain))
         return; // from the result page back to the search criteria
@@ -292,16 +331,48 @@ void KorvaneforFileMain::OnBtnClickedFrwd()
 void KorvaneforFileMain::resizemax()
 {
     showNormal();
+    // Both sizes stay within the screen's available area (the whole desktop less panels), so
+    // the title bar and Next are never off screen, whatever the scale.
     const QRect desktop = DesktopGeometry();
+    const QRect area = AvailableArea(this);
+    const QSize normal = QSize(kNormalWidth, kNormalHeight).boundedTo(area.size());
+    setMinimumSize(normal);
     if (m_normalSize) {
-        resize(desktop.width(), desktop.height() - 90);
-        move(0, 0);
+        resize(QSize(desktop.width(), desktop.height() - 90).boundedTo(area.size()));
+        move(area.topLeft());
         m_normalSize = false;
     } else {
-        resize(kNormalWidth, kNormalHeight);
-        move((desktop.width() - kNormalWidth) / 2, (desktop.height() - kNormalHeight) / 2);
+        resize(normal);
+        move(area.left() + (area.width() - normal.width()) / 2, area.top() + (area.height() - normal.height()) / 2);
         m_normalSize = true;
     }
+}
+
+bool KorvaneforFileMain::RefusedWhileErasing()
+{
+    if (!KorvaneApp::GetInstance()->erasureRunning)
+        return false;
+    MessageBox box(QStringLiteral("Erase"),
+                   QStringLiteral("An erasure is running.\nPlease wait until it has completed."),
+                   MessageBox::Information, MessageBox::OkOnly, this);
+    box.exec();
+    return true;
+}
+
+void KorvaneforFileMain::OpenLink(const QUrl& url, const QString& what)
+{
+    const bool mail = url.scheme() == QLatin1String("mailto");
+    QString problem;
+    if (url.isEmpty() || (mail && url.path().isEmpty()))
+        problem = QStringLiteral("The address of ") + what + QStringLiteral(" is not set in this installation.");
+    else if (!SupportLinks::Open(url))
+        problem =
+            (mail ? QStringLiteral("No mail program could be started.\nWrite to: ") + url.path()
+                  : QStringLiteral("No web browser could be started.\nOpen this address yourself:\n") + url.toString());
+    if (problem.isEmpty())
+        return;
+    MessageBox box(QStringLiteral("Help"), problem, MessageBox::Information, MessageBox::OkOnly, this);
+    box.exec();
 }
 
 bool KorvaneforFileMain::IsPointInCaption(const QPoint& point) const
@@ -321,9 +392,13 @@ void KorvaneforFileMain::openSettingmenu()
     menu.addSeparator();
     menu.addAction(QStringLiteral("Update"), this, &KorvaneforFileMain::OnBtnClickedUpdateWizard);
     if (!kGlobalMenuBar) {
-        // Without a global menu bar, the help pages and the About window are reached from here.
+        // Without a global menu bar, every item of its Help menu and the About window are
+        // reached from here.
         menu.addSeparator();
-        menu.addAction(QStringLiteral("Help Topics"), this, &KorvaneforFileMain::OnOpenMenuHelp);
+        for (QAction* action : m_menuBar->actions()) {
+            if (action->menu() && action->text() == QLatin1String("Help"))
+                menu.addActions(action->menu()->actions());
+        }
         menu.addAction(QStringLiteral("About"), this, &KorvaneforFileMain::OnBtnClickedAboutWizard);
     }
     menu.exec(ui->pushButton_setting->mapToGlobal(QPoint(0, 0)) + QPoint(0, 30));
@@ -332,6 +407,9 @@ void KorvaneforFileMain::openSettingmenu()
 void KorvaneforFileMain::OnBtnClickedSetting()
 {
     if (KorvaneApp::GetInstance()->searchRunning)
+        return;
+    // The running erasure writes to the log folder it started with.
+    if (RefusedWhileErasing())
         return;
     auto* setting = new Setting(this);
     setting->show();
@@ -364,32 +442,32 @@ void KorvaneforFileMain::OnBtnClickedMin()
 
 void KorvaneforFileMain::OnBtnClickedHelpWizard()
 {
-    SupportLinks::Open(SupportLinks::HelpPage(KorvaneApp::GetInstance()->helpPage));
+    OpenLink(SupportLinks::HelpPage(KorvaneApp::GetInstance()->helpPage), QStringLiteral("the help"));
 }
 
 void KorvaneforFileMain::OnOpenMenuHelp()
 {
-    SupportLinks::Open(SupportLinks::HelpTopics());
+    OpenLink(SupportLinks::HelpTopics(), QStringLiteral("the help"));
 }
 
 void KorvaneforFileMain::OpenEmailSupport()
 {
-    SupportLinks::Open(SupportLinks::SupportMail());
+    OpenLink(SupportLinks::SupportMail(), QStringLiteral("the support mail"));
 }
 
 void KorvaneforFileMain::OpenViewSupport()
 {
-    SupportLinks::Open(SupportLinks::SupportView());
+    OpenLink(SupportLinks::SupportView(), QStringLiteral("the support section"));
 }
 
 void KorvaneforFileMain::OpenSubmitEnquiry()
 {
-    SupportLinks::Open(SupportLinks::SubmitEnquiry());
+    OpenLink(SupportLinks::SubmitEnquiry(), QStringLiteral("the enquiry form"));
 }
 
 void KorvaneforFileMain::OpenKnowledgeBase()
 {
-    SupportLinks::Open(SupportLinks::KnowledgeBase());
+    OpenLink(SupportLinks::KnowledgeBase(), QStringLiteral("the knowledgebase"));
 }
 
 void KorvaneforFileMain::closeEvent(QCloseEvent* event)

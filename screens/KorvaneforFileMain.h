@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
+#include <QUrl>
+#include <QVector>
 
 namespace Ui {
 class KorvaneforFileMain;
@@ -14,6 +16,7 @@ class KorvaneforFileMain;
 class FramelessBehaviour;
 class QMenuBar;
 class QPushButton;
+class QShortcut;
 
 class KorvaneforFileMain : public QMainWindow
 {
@@ -83,6 +86,10 @@ private:
     void SetTile(Tile tile, bool on);
     void OnSlider(Tile tile, bool checked);
     void AddScreen(QWidget* screen);
+    // Says that an erasure is running (the search screen's message) and returns true then.
+    bool RefusedWhileErasing();
+    // Opens a help page or support address; says so when nothing could open it.
+    void OpenLink(const QUrl& url, const QString& what);
 
     Ui::KorvaneforFileMain* ui;
     QPointer<QWidget> m_tracesMain;     // the selection screen (TracesMain), when open
@@ -91,4 +98,5 @@ private:
     QMenuBar* m_menuBar = nullptr;
     FramelessBehaviour* m_frameless = nullptr;
     bool m_normalSize = false;
+    QVector<QShortcut*> m_homeShortcuts; // Return and Enter press Next on the home screen
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 namespace Ui {
 class RestartDialog;
@@ -16,8 +17,9 @@ public:
     ~RestartDialog() override;
 
     // Runs the dialog modally; a queued test answer (DialogAnswers, "RestartDialog") is
-    // returned at once instead.
+    // returned at once instead, after the message was recorded in ShownForTests().
     int exec() override;
+    static QStringList& ShownForTests();
 
 private slots:
     void on_RS_Btn_clicked();

@@ -1,5 +1,7 @@
 #include "SearchResult.h"
 
+#include "WipingWizard.h"
+
 #include "ErasureHandOver.h"
 #include "KorvaneApp.h"
 #include "MessageBox.h"
@@ -243,4 +245,6 @@ void SearchResult::ErasingSearch()
         return;
     delete m_progress;
     m_progress = SearchErasureHandOver().startProgress(app->centralArea);
+    if (auto* wizard = qobject_cast<WipingWizard*>(m_progress.data()))
+        connect(wizard, &WipingWizard::ErasureFinished, m_tree, &QTreeWidget::clearSelection);
 }

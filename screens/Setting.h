@@ -29,6 +29,7 @@ private slots:
 
 private:
     void Save();
+    void WidenToContents();
     void Browse(QWidget* button, class QTextEdit* target);
 
     Ui::Setting* ui;

@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QMovie>
 #include <QQueue>
 #include <QSet>
@@ -60,6 +61,39 @@ QString ProductVersion()
         return QString();
     return ReadSystemVersion(PlatformKind::MacOS).productVersion;
 }
+
+// A press on a collapsed row that has children opens it and selects nothing: opening a
+// category to look inside must not choose the whole category for erasure.
+class ExpandWithoutSelecting : public QObject
+{
+public:
+    explicit ExpandWithoutSelecting(QTreeWidget* tree) : QObject(tree), m_tree(tree)
+    {
+        tree->setExpandsOnDoubleClick(false);
+        tree->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick)
+            return false;
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        QTreeWidgetItem* item = m_tree->itemAt(mouse->pos());
+        if (mouse->button() != Qt::LeftButton || mouse->modifiers() != Qt::NoModifier || !item ||
+            item->childCount() == 0)
+            return false;
+        if (event->type() == QEvent::MouseButtonDblClick)
+            return true; // the first press already opened it or selected it
+        if (item->isExpanded())
+            return false;
+        item->setExpanded(true);
+        return true;
+    }
+
+private:
+    QTreeWidget* m_tree;
+};
 
 APPWIPINGINFO NewJob(int type, const QString& category, const QString& path, qint64 size)
 {
@@ -362,6 +396,7 @@ void TracesMain::FillTracesTree(int row, int currentId, int parentId, const QStr
         }
     }
     root->treeItem->setExpanded(true);
+    new ExpandWithoutSelecting(tree);
     tree->hideColumn(1);
     tree->hideColumn(2);
 }
@@ -498,8 +533,10 @@ void TracesMain::CollectFileJobs()
                 continue;
             taken.insert(index);
             const QString path = row.model->filePath(index);
-            if (IsProtected(path))
+            if (IsProtected(path)) {
+                m_protectedChosen.append(path);
                 continue;
+            }
             app->fileSummaryList.append(path);
             const QFileInfo info(path);
             APPWIPINGINFO job = info.isDir()
@@ -601,11 +638,28 @@ void TracesMain::OnClickedNextBtn()
     app->FreeErasureSummaryList();
     if (app->wipingInfoList)
         app->FreeWipingInfo();
+    m_protectedChosen.clear();
     CollectFileJobs();
     CollectTraceJobs();
     CollectUnusedJobs();
 
-    if (app->fileSummaryList.isEmpty() && app->unusedSummaryList.isEmpty() && app->tracesSummaryList.isEmpty()) {
+    const bool nothingLeft =
+        app->fileSummaryList.isEmpty() && app->unusedSummaryList.isEmpty() && app->tracesSummaryList.isEmpty();
+    if (!m_protectedChosen.isEmpty()) {
+        // Say which chosen items stay, before anything is confirmed.
+        constexpr int kNamed = 5;
+        QString text = QStringLiteral("These items lie in protected system locations and will not be erased:");
+        for (int i = 0; i < m_protectedChosen.size() && i < kNamed; ++i)
+            text += QLatin1Char('\n') + m_protectedChosen.at(i);
+        if (m_protectedChosen.size() > kNamed)
+            text += QStringLiteral("\nand ") + QString::number(m_protectedChosen.size() - kNamed) +
+                    QStringLiteral(" more.");
+        MessageBox box(QStringLiteral("Erase"), text, MessageBox::Warning, MessageBox::OkOnly, this);
+        box.exec();
+        if (nothingLeft)
+            return;
+    }
+    if (nothingLeft) {
         MessageBox box(QStringLiteral("Erase"), QStringLiteral("Select an item to erase."), MessageBox::Information,
                        MessageBox::OkOnly, this);
         box.exec();
@@ -623,7 +677,18 @@ void TracesMain::OnClickedNextBtn()
 
     delete m_wizard.data();
     m_wizard = new WipingWizard(app->centralArea ? app->centralArea : this);
+    connect(m_wizard, &WipingWizard::ErasureFinished, this, &TracesMain::ClearSelections);
     m_wizard->show();
+}
+
+void TracesMain::ClearSelections()
+{
+    for (const VolumeRow& row : qAsConst(m_volumes))
+        row.view->clearSelection();
+    for (const CategoryRow& row : qAsConst(m_categories))
+        row.view->clearSelection();
+    for (const DriveRow& row : qAsConst(m_drives))
+        row.view->clearSelection();
 }
 
 QTreeView* TracesMain::VolumeView(int row) const

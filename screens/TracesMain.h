@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <QVector>
 #include <QWidget>
 
@@ -110,6 +111,8 @@ private:
     void CollectTraceJobs();
     void CollectUnusedJobs();
     void AddTraceGroupJobs(int id, APPLICATIONINFO* catalog);
+    // Empties the selection of every view, shown or hidden: an erasure is over.
+    void ClearSelections();
     static APPLICATIONINFO* CatalogOf(int categoryId);
     static QString HomeFolder();
 
@@ -130,4 +133,5 @@ private:
     TracesThread* m_thread = nullptr;
     AnimationWindow* m_busy = nullptr;
     QPointer<WipingWizard> m_wizard;
+    QStringList m_protectedChosen; // chosen files and folders in protected locations
 };

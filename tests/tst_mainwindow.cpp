@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QtTest>
 
 #include <memory>
@@ -31,7 +32,9 @@ private slots:
     void nextOpensTheChosenScreen_data();
     void nextOpensTheChosenScreen();
     void nextWithoutScreenStaysHome();
-    void backAndForwardRefusedWhileSearching();
+    void backRefusedWhileRunning_data();
+    void backRefusedWhileRunning();
+    void keyboardDrivesTheHomeScreen();
     void backFromSearchResultsReturnsToCriteria();
     void maximiseAlternates();
     void closeRefusedWhileRunning_data();
@@ -40,6 +43,8 @@ private slots:
     void closeConfirmedEndsTheSession();
     void helpOpensThePageOfTheScreen_data();
     void helpOpensThePageOfTheScreen();
+    void linkThatCannotOpenSaysSo_data();
+    void linkThatCannotOpenSaysSo();
     void menuItemsOpenTheirAddresses();
     void settingsMenuListsItsEntries();
     void titleButtonsHandedToState();
@@ -83,7 +88,10 @@ QString TestMainWindow::States() const
 void TestMainWindow::startsWithTopTilesOn()
 {
     QCOMPARE(States(), QString("FTU-"));
-    QCOMPARE(window->size(), QSize(960, 650));
+    // The normal size, within the screen's available area (the test screen is smaller).
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(window->size(), QSize(960, 650).boundedTo(area.size()));
+    QVERIFY(area.contains(window->frameGeometry()));
     QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(!Button("pushButton_back")->isVisible());
     QVERIFY(!Button("pushButton_frwrd")->isVisible());
@@ -229,25 +237,77 @@ void TestMainWindow::nextWithoutScreenStaysHome()
     QVERIFY(!Button("pushButton_back")->isVisible());
 }
 
-void TestMainWindow::backAndForwardRefusedWhileSearching()
+void TestMainWindow::backRefusedWhileRunning_data()
 {
+    // A search refuses silently (its title bar is disabled); an erasure says why.
+    QTest::addColumn<bool>("search");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("search running") << true << QStringList();
+    QTest::newRow("erasure running") << false
+                                     << QStringList(
+                                            "Erase|An erasure is running.\nPlease wait until it has completed.");
+}
+
+void TestMainWindow::backRefusedWhileRunning()
+{
+    QFETCH(bool, search);
+    QFETCH(QStringList, messages);
     int forwards = 0;
     Screens().createSelectionScreen = [](bool, bool, bool, QWidget* parent) { return new QWidget(parent); };
     Screens().selectionForward = [&forwards](QWidget*) { ++forwards; };
     QTest::mouseClick(Button("next_btn"), Qt::LeftButton);
     QPointer<QWidget> screen = window->SelectionScreen();
 
-    fixture->app->searchRunning = true;
-    window->OnBtnClickedBack();
+    if (search)
+        fixture->app->searchRunning = true;
+    else
+        fixture->app->erasureRunning = true;
+    QTest::mouseClick(Button("pushButton_back"), Qt::LeftButton);
     window->OnBtnClickedFrwd();
     QVERIFY(screen);
-    QCOMPARE(forwards, 0);
+    QVERIFY(Button("pushButton_back")->isVisible());
+    QCOMPARE(MessageBox::ShownForTests(), messages);
+    QCOMPARE(forwards, search ? 0 : 1); // on the screen, Erase explains itself
 
     fixture->app->searchRunning = false;
-    window->OnBtnClickedFrwd();
-    QCOMPARE(forwards, 1);
+    fixture->app->erasureRunning = false;
     window->OnBtnClickedBack();
     QVERIFY(!screen);
+}
+
+void TestMainWindow::keyboardDrivesTheHomeScreen()
+{
+    QStringList opened;
+    Screens().createSelectionScreen = [&opened](bool f, bool t, bool u, QWidget* parent) {
+        opened << QString("selection %1 %2 %3").arg(f).arg(t).arg(u);
+        return new QWidget(parent);
+    };
+    QApplication::setActiveWindow(window.get());
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    // Tab runs through the tiles from left to right, then to Next.
+    QStringList order;
+    for (int i = 0; i < 5; ++i) {
+        order << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(order, (QStringList{"file_folder_slider_btn", "unused_space_slider_btn", "system_traces_slider_btn",
+                                 "search_file_slider_btn", "next_btn"}));
+    // Space toggles the tile with the focus, with the tiles' rules.
+    Button("system_traces_slider_btn")->setFocus();
+    QTest::keyClick(Button("system_traces_slider_btn"), Qt::Key_Space);
+    QCOMPARE(States(), QString("F-U-"));
+    // Return presses Next; it acts on the home screen only.
+    QTest::keyClick(Button("system_traces_slider_btn"), Qt::Key_Return);
+    QCOMPARE(opened, QStringList("selection 1 0 1"));
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    QCOMPARE(opened.size(), 1);
+    // F1 opens the help page of the screen, Ctrl+Q asks to quit.
+    fixture->app->helpPage = 1; // as the selection screen sets it
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    QCOMPARE(fixture->opened.value(0).toLocalFile(),
+             fixture->bundle + "/Resources/Help_Manual/Working_with_Korvane_for_File.htm");
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(MessageBox::ShownForTests(), QStringList("Exit|Are you sure you want to exit application? "));
 }
 
 void TestMainWindow::backFromSearchResultsReturnsToCriteria()
@@ -276,18 +336,23 @@ void TestMainWindow::backFromSearchResultsReturnsToCriteria()
 
 void TestMainWindow::maximiseAlternates()
 {
+    // Both sizes stay within the available area: the test screen is smaller than 960 x 650.
     const QRect desktop = QGuiApplication::primaryScreen()->geometry();
-    const QPoint centred((desktop.width() - 960) / 2, (desktop.height() - 650) / 2);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize normal = QSize(960, 650).boundedTo(area.size());
+    const QPoint centred =
+        area.topLeft() + QPoint((area.width() - normal.width()) / 2, (area.height() - normal.height()) / 2);
     QVERIFY(window->IsNormalSize());
     QCOMPARE(window->pos(), centred);
     for (int round = 0; round < 2; ++round) {
         QTest::mouseClick(Button("pushButton_max"), Qt::LeftButton);
         QVERIFY(!window->IsNormalSize());
-        QCOMPARE(window->pos(), QPoint(0, 0));
-        QCOMPARE(window->size(), QSize(desktop.width(), desktop.height() - 90).expandedTo(window->minimumSize()));
+        QCOMPARE(window->pos(), area.topLeft());
+        QCOMPARE(window->size(),
+                 QSize(desktop.width(), desktop.height() - 90).boundedTo(area.size()).expandedTo(normal));
         QTest::mouseClick(Button("pushButton_max"), Qt::LeftButton);
         QVERIFY(window->IsNormalSize());
-        QCOMPARE(window->size(), QSize(960, 650));
+        QCOMPARE(window->size(), normal);
         QCOMPARE(window->pos(), centred);
     }
 }
@@ -380,6 +445,34 @@ void TestMainWindow::helpOpensThePageOfTheScreen()
     QCOMPARE(fixture->opened.first().toLocalFile(), fixture->bundle + "/Resources/Help_Manual/" + file);
 }
 
+void TestMainWindow::linkThatCannotOpenSaysSo_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no browser") << "View Support Section"
+                                << "Help|No web browser could be started.\nOpen this address yourself:\n"
+                                   "https://support.korvane.example/eraser";
+    QTest::newRow("no mail program") << "Email to Quillon Support"
+                                     << "Help|No mail program could be started.\nWrite to: help@korvane.example";
+    QTest::newRow("no address") << "View Knowledgebase Articles"
+                                << "Help|The address of the knowledgebase is not set in this installation.";
+}
+
+void TestMainWindow::linkThatCannotOpenSaysSo()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, message);
+    SupportLinks::SetOpenerForTests([](const QUrl&) { return false; });
+    QSettings info(fixture->bundle + "/Info.plist", PlistFormat());
+    info.remove("KBLink");
+    info.sync();
+    for (QAction* action : window->MenuBar()->actions().value(1)->menu()->actions()) {
+        if (action->text() == item)
+            action->trigger();
+    }
+    QCOMPARE(MessageBox::ShownForTests(), QStringList(message));
+}
+
 void TestMainWindow::menuItemsOpenTheirAddresses()
 {
     const QList<QAction*> menus = window->MenuBar()->actions();
@@ -423,7 +516,9 @@ void TestMainWindow::settingsMenuListsItsEntries()
     QTest::mouseClick(Button("pushButton_setting"), Qt::LeftButton);
     QCOMPARE(texts.mid(0, 3), (QStringList{"Settings", "|", "Update"}));
 #ifndef Q_OS_MACOS
-    QCOMPARE(texts.mid(3), (QStringList{"|", "Help Topics", "About"}));
+    // Without a global menu bar every Help menu item is reached from here.
+    QCOMPARE(texts.mid(3), (QStringList{"|", "Help Topics", "Email to Quillon Support", "View Support Section",
+                                        "Submit Enquiry", "View Knowledgebase Articles", "About"}));
 #endif
 
     // While a search runs the menu does not open at all.
@@ -433,6 +528,14 @@ void TestMainWindow::settingsMenuListsItsEntries()
     window->OnBtnClickedSetting();
     QVERIFY(texts.isEmpty());
     QVERIFY(!window->findChild<QWidget*>("Setting"));
+
+    // While an erasure runs the Settings dialog is refused with a word: the run keeps its folders.
+    fixture->app->searchRunning = false;
+    fixture->app->erasureRunning = true;
+    window->OnBtnClickedSetting();
+    QVERIFY(!window->findChild<QWidget*>("Setting"));
+    QCOMPARE(MessageBox::ShownForTests(),
+             QStringList("Erase|An erasure is running.\nPlease wait until it has completed."));
 }
 
 void TestMainWindow::titleButtonsHandedToState()

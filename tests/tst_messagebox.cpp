@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 class TestMessageBox : public QObject
@@ -17,8 +18,9 @@ private slots:
     void buttonsCloseWithTheirResult();
     void iconFollowsTheIconValue_data();
     void iconFollowsTheIconValue();
-    void noKeyActs_data();
-    void noKeyActs();
+    void keysAnswer_data();
+    void keysAnswer();
+    void longPathsShowWhole();
     void queuedAnswerIsReturnedWithoutShowing();
     void dragMovesOnlyFromTheDragArea_data();
     void dragMovesOnlyFromTheDragArea();
@@ -119,31 +121,54 @@ void TestMessageBox::iconFollowsTheIconValue()
     QCOMPARE(shown.toImage(), expected.toImage());
 }
 
-void TestMessageBox::noKeyActs_data()
+void TestMessageBox::keysAnswer_data()
 {
+    // Return answers with the first button, Escape with the dismissing one; other keys do
+    // nothing (-1: the box stays open).
+    QTest::addColumn<int>("buttons");
     QTest::addColumn<int>("key");
-    QTest::newRow("Escape") << int(Qt::Key_Escape);
-    QTest::newRow("Return") << int(Qt::Key_Return);
-    QTest::newRow("Enter") << int(Qt::Key_Enter);
-    QTest::newRow("Space") << int(Qt::Key_Space);
+    QTest::addColumn<int>("result");
+    QTest::newRow("OK: Return") << int(MessageBox::OkOnly) << int(Qt::Key_Return) << int(MessageBox::Ok);
+    QTest::newRow("OK: Escape") << int(MessageBox::OkOnly) << int(Qt::Key_Escape) << int(MessageBox::Ok);
+    QTest::newRow("OK/Cancel: Escape") << int(MessageBox::OkCancel) << int(Qt::Key_Escape) << int(MessageBox::Cancel);
+    QTest::newRow("Yes/No: Enter") << int(MessageBox::YesNo) << int(Qt::Key_Enter) << int(MessageBox::Yes);
+    QTest::newRow("Yes/No: Escape") << int(MessageBox::YesNo) << int(Qt::Key_Escape) << int(MessageBox::No);
+    QTest::newRow("Yes/No/Cancel: Escape")
+        << int(MessageBox::YesNoCancel) << int(Qt::Key_Escape) << int(MessageBox::Cancel);
+    QTest::newRow("Yes/No: Space") << int(MessageBox::YesNo) << int(Qt::Key_Space) << -1;
 }
 
-void TestMessageBox::noKeyActs()
+void TestMessageBox::keysAnswer()
 {
+    QFETCH(int, buttons);
     QFETCH(int, key);
+    QFETCH(int, result);
     MessageBox box("Stop Process", "Do you want to stop the current process?", MessageBox::Information,
-                   MessageBox::YesNo);
-    bool finished = false;
-    connect(&box, &QDialog::finished, [&finished] { finished = true; });
+                   static_cast<MessageBox::ButtonRole>(buttons));
+    int finished = -1;
+    connect(&box, &QDialog::finished, [&finished](int code) { finished = code; });
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(&box, &press);
-    QCOMPARE(press.isAccepted(), key != Qt::Key_Escape);
     QTest::keyClick(&box, static_cast<Qt::Key>(key));
     QCoreApplication::processEvents();
-    QVERIFY(box.isVisible());
-    QVERIFY(!finished);
+    QCOMPARE(finished, result);
+    QCOMPARE(box.isVisible(), result < 0);
+}
+
+void TestMessageBox::longPathsShowWhole()
+{
+    // A path is one word: the box widens until it shows, and grows for every line.
+    const QString path = "/home/tester/.local/share/korvane/KVLOGFILE/" + QString(20, 'x') + ".log";
+    MessageBox box("Erasure",
+                   "Erasure stopped: 1 of 2 items erased.\nThe log file lists them:\n" + path + "\nline\nline",
+                   MessageBox::Information, MessageBox::OkOnly);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    auto* message = box.findChild<QLabel*>("MessageString");
+    QVERIFY(box.width() > 350 && box.height() > 170);
+    QVERIFY(message->width() >= message->fontMetrics().horizontalAdvance(path));
+    QVERIFY(message->height() >= message->heightForWidth(message->width()));
+    QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().size().boundedTo(box.size()) == box.size());
 }
 
 void TestMessageBox::queuedAnswerIsReturnedWithoutShowing()

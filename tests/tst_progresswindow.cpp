@@ -1,6 +1,7 @@
-// The progress window with the real worker on a temporary tree: totals, percentage and path
-// shortening, Stop, completion with the restart question (a fake `shutdown` on PATH), the
-// certificate of search runs, and whole runs started from the selection screen.
+// The progress window with the real worker on a temporary tree: totals, percentage, file count
+// and path shortening, progress within a chunk, Stop (asked, shown, effective within a second),
+// the three endings and the restart question (a fake `shutdown` on PATH), the certificate of
+// search runs, and whole runs started from the selection screen.
 #include "SelectionTestSupport.h"
 
 #include "ErasureLog.h"
@@ -14,7 +15,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSemaphore>
+#include <QSignalSpy>
 #include <QTreeWidget>
+#include <QWindow>
 #include <QtTest>
 
 #include <atomic>
@@ -31,13 +34,17 @@ private slots:
     void cleanup();
     void shortenPath_data();
     void shortenPath();
+    void fileCount_data();
+    void fileCount();
     void totalAndPercentage();
+    void emptyFilesMoveByTheirCount();
     void stopQuestion_data();
     void stopQuestion();
-    void restartAnswer_data();
-    void restartAnswer();
+    void stopTakesEffectWithinASecond();
+    void endings_data();
+    void endings();
     void dialogButtons();
-    void searchRunWritesCertificate();
+    void searchRunKeepsItsModeAndNamesTheCertificate();
     void selectionScreenEndToEnd();
     void unusedSpaceThroughTheScreens();
 
@@ -46,6 +53,7 @@ private:
     // Waits until the run completed and the restart question was answered.
     bool WaitForCompletion(WipingWizard* window);
     QStringList LogLines() const;
+    QString LogFile() const;
 
     SelectionFixture* m_f = nullptr;
     const QDateTime m_now = QDateTime(QDate(2026, 12, 6), QTime(9, 30, 0));
@@ -56,6 +64,7 @@ void TestProgressWindow::init()
     m_f = new SelectionFixture;
     KorvaneApp::SetClockForTests(m_now);
     MessageBox::ShownForTests().clear();
+    RestartDialog::ShownForTests().clear();
 }
 
 void TestProgressWindow::cleanup()
@@ -86,9 +95,14 @@ bool TestProgressWindow::WaitForCompletion(WipingWizard* window)
         20000);
 }
 
+QString TestProgressWindow::LogFile() const
+{
+    return m_f->ui.app->logPath + QStringLiteral("/KVLOGFILE/run.log");
+}
+
 QStringList TestProgressWindow::LogLines() const
 {
-    QFile log(m_f->ui.app->logPath + QStringLiteral("/KVLOGFILE/run.log"));
+    QFile log(LogFile());
     log.open(QIODevice::ReadOnly);
     return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'));
 }
@@ -111,6 +125,25 @@ void TestProgressWindow::shortenPath()
     QCOMPARE(WipingWizard::ShortenPath(path), shown);
 }
 
+void TestProgressWindow::fileCount_data()
+{
+    QTest::addColumn<qint64>("done");
+    QTest::addColumn<qint64>("total");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("thousands") << qint64(1234) << qint64(40000) << "1,234 of 40,000 files";
+    QTest::newRow("never beyond the total") << qint64(5) << qint64(3) << "3 of 3 files";
+}
+
+void TestProgressWindow::fileCount()
+{
+    QFETCH(qint64, done);
+    QFETCH(qint64, total);
+    QFETCH(QString, text);
+    QLocale::setDefault(QLocale(QLocale::German)); // the count reads the same in every locale
+    QCOMPARE(WipingWizard::FileCountText(done, total), text);
+    QLocale::setDefault(QLocale::c());
+}
+
 void TestProgressWindow::totalAndPercentage()
 {
     const QString folder = m_f->home + QStringLiteral("/Work/folder");
@@ -120,20 +153,43 @@ void TestProgressWindow::totalAndPercentage()
     AddJob(APPWIPINGINFO::Folder, folder, 0);
     AddJob(APPWIPINGINFO::Plist, QString(), 0);
     DialogAnswers::Queue(QStringLiteral("RestartDialog"), 0);
-    WipingWizard window(nullptr);
-    QCOMPARE(window.TotalBytes(), qint64(1500));
-    QCOMPARE(window.SelectedFileCount(), qint64(0));
-    QCOMPARE(window.size(), QSize(450, 160));
+    // The window belongs to the main window and stays above it for the whole run.
+    QWidget main;
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    auto* window = new WipingWizard(&main);
+    QCOMPARE(window->TotalBytes(), qint64(1500));
+    QCOMPARE(window->TotalFiles(), qint64(3));
+    QCOMPARE(window->SelectedFileCount(), qint64(0));
+    QCOMPARE(window->size(), QSize(450, 160));
+    window->show();
+    QCOMPARE(window->windowType(), Qt::Dialog);
+    QCOMPARE(window->windowHandle()->transientParent(), main.windowHandle());
 
     const QString path = QStringLiteral("/0123456789/0123456789/0123456789/0123456789/0123456789/file56789");
-    window.UpdateWipingStatus(750, path);
-    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("ErasingLabel"))->text(),
-             QStringLiteral("Erasing In Progress [ 50 %]"));
-    QCOMPARE(window.findChild<QProgressBar*>(QStringLiteral("progressBar"))->value(), 50);
-    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("WipingLabel"))->text(),
+    window->UpdateWipingStatus(750, path);
+    QCOMPARE(window->findChild<QLabel*>(QStringLiteral("ErasingLabel"))->text(),
+             QStringLiteral("Erasing In Progress [ 50 %]   0 of 3 files"));
+    QCOMPARE(window->findChild<QProgressBar*>(QStringLiteral("progressBar"))->value(), 50);
+    QCOMPARE(window->findChild<QLabel*>(QStringLiteral("WipingLabel"))->text(),
              QStringLiteral("Path: /0123456789/0123456789/0123456789/0123456789/.../file56789"));
-    QVERIFY(WaitForCompletion(&window));
+    QVERIFY(WaitForCompletion(window));
     QVERIFY(!QFileInfo::exists(folder));
+    delete window;
+}
+
+void TestProgressWindow::emptyFilesMoveByTheirCount()
+{
+    for (int i = 0; i < 4; ++i)
+        m_f->MakeFile(QStringLiteral("home/tester/Work/empty/%1.txt").arg(i), 0);
+    AddJob(APPWIPINGINFO::Folder, m_f->home + QStringLiteral("/Work/empty"), 0);
+    DialogAnswers::Queue(QStringLiteral("RestartDialog"), 0);
+    WipingWizard window(nullptr);
+    QCOMPARE(window.TotalBytes(), qint64(0));
+    window.UpdateWipingFiles(2);
+    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("ErasingLabel"))->text(),
+             QStringLiteral("Erasing In Progress [ 50 %]   2 of 4 files"));
+    QVERIFY(WaitForCompletion(&window));
 }
 
 void TestProgressWindow::stopQuestion_data()
@@ -155,6 +211,7 @@ void TestProgressWindow::stopQuestion()
     QSemaphore answered;
     std::atomic<int> reports{0};
     bool asked = false;
+    QString shownAfterStop;
     WipingWizard* window = nullptr;
     WipingWizard::SetWorkerSetupForTests([&](MainWipeThread* worker) {
         worker->SetChunkSizeForTests(4096);
@@ -165,6 +222,7 @@ void TestProgressWindow::stopQuestion()
             asked = true;
             MessageBox::QueueAnswerForTests(answer);
             window->findChild<QPushButton*>(QStringLiteral("StopButton"))->click();
+            shownAfterStop = window->findChild<QLabel*>(QStringLiteral("ErasingLabel"))->text();
             answered.release();
         });
         connect(
@@ -178,16 +236,25 @@ void TestProgressWindow::stopQuestion()
     DialogAnswers::Queue(QStringLiteral("RestartDialog"), 0);
     window = new WipingWizard(nullptr);
     QVERIFY(WaitForCompletion(window));
-    QCOMPARE(MessageBox::ShownForTests(), QStringList("Stop Process|Do you want to stop the current process?"));
+    const QString question = QStringLiteral("Stop Process|Do you want to stop the current process?");
 
     const QStringList log = LogLines();
     QVERIFY(!QFileInfo::exists(big)); // truncated and removed either way
     if (answer == MessageBox::Yes) {
-        QVERIFY(reports < 256); // ended long before the last of its 256 chunks
+        // It says it is stopping until the worker has stopped, then how many items were erased.
+        QCOMPARE(shownAfterStop, QStringLiteral("Stopping the erasure...   0 of 2 files"));
+        QVERIFY(!window->findChild<QPushButton*>(QStringLiteral("StopButton"))->isEnabled());
+        QCOMPARE(MessageBox::ShownForTests(),
+                 QStringList({question, "Erasure|Erasure stopped: 0 of 2 items erased.\nThe log file lists them:\n" +
+                                            LogFile()}));
+        QVERIFY(RestartDialog::ShownForTests().isEmpty()); // no restart after a stopped run
+        QVERIFY(reports < 256);                            // ended long before the last of its 256 chunks
         QVERIFY(log.contains(ErasureLog::ItemLine(ItemKind::File, Outcome::Failed, big, m_now)));
         QVERIFY(log.contains(ErasureLog::AbortLine(m_now)));
         QVERIFY(QFileInfo::exists(next));
     } else {
+        QVERIFY(shownAfterStop.startsWith(QLatin1String("Erasing In Progress")));
+        QCOMPARE(MessageBox::ShownForTests(), QStringList(question));
         QVERIFY(log.contains(ErasureLog::ItemLine(ItemKind::File, Outcome::Successful, big, m_now)));
         QVERIFY(log.contains(ErasureLog::ItemLine(ItemKind::File, Outcome::Successful, next, m_now)));
         QVERIFY(!QFileInfo::exists(next));
@@ -195,23 +262,77 @@ void TestProgressWindow::stopQuestion()
     delete window;
 }
 
-void TestProgressWindow::restartAnswer_data()
+void TestProgressWindow::stopTakesEffectWithinASecond()
 {
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<QStringList>("shutdownCalls");
-    QTest::newRow("Restart Later") << 0 << QStringList();
-    QTest::newRow("Restart Now") << 1 << QStringList("-r\tnow");
+    // One chunk of a 35-pass algorithm: the whole file is one range per pass, yet the percentage
+    // moves within it and Stop acts within the piece being written.
+    constexpr qint64 kSize = 64LL << 20;
+    const QString big = m_f->MakeFile(QStringLiteral("home/tester/Work/big.bin"), 0);
+    QFile file(big);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(QByteArray(kSize, 'k')) == kSize);
+    file.close();
+    APPWIPINGINFO job;
+    job.wipeType = APPWIPINGINFO::File;
+    job.itemPath = big;
+    job.itemSize = kSize;
+    job.algorithm = 10;
+    KorvaneApp::GetInstance()->AddAppWipingInfo(job);
+
+    auto* window = new WipingWizard(nullptr);
+    QSignalSpy progress(window->Worker(), &MainWipeThread::WipingProgress);
+    QVERIFY(progress.wait(10000));
+    const qint64 within = progress.first().first().toLongLong();
+    QVERIFY2(within > 0 && within < kSize, qPrintable(QString::number(within)));
+    QTRY_VERIFY(window->findChild<QProgressBar*>(QStringLiteral("progressBar"))->value() > 0);
+
+    MessageBox::QueueAnswerForTests(MessageBox::Yes);
+    QElapsedTimer clock;
+    clock.start();
+    window->findChild<QPushButton*>(QStringLiteral("StopButton"))->click();
+    QVERIFY(window->Worker()->wait(5000));
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(WaitForCompletion(window));
+    QVERIFY(!QFileInfo::exists(big));
+    QVERIFY(LogLines().contains(ErasureLog::ItemLine(ItemKind::File, Outcome::Failed, big, m_now)));
+    QCOMPARE(MessageBox::ShownForTests().value(1).section('\n', 0, 0),
+             QStringLiteral("Erasure|Erasure stopped: 0 of 1 items erased."));
+    delete window;
 }
 
-void TestProgressWindow::restartAnswer()
+void TestProgressWindow::endings_data()
 {
+    // A run that was not stopped ends with what happened and the restart question.
+    QTest::addColumn<bool>("withMissing");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("shutdownCalls");
+    const QString erased = "Erasure completed !\nRestart system to allow changes to take effect.";
+    QTest::newRow("all erased, restart later") << false << 0 << erased << QStringList();
+    QTest::newRow("all erased, restart now") << false << 1 << erased << QStringList("-r\tnow");
+    QTest::newRow("some failed") << true << 0
+                                 << "Erasure completed with errors: 1 of 2 items could not be erased.\n"
+                                    "The log file says why:\n%1\nRestart system to allow changes to take effect."
+                                 << QStringList();
+}
+
+void TestProgressWindow::endings()
+{
+    QFETCH(bool, withMissing);
     QFETCH(int, answer);
+    QFETCH(QString, message);
     QFETCH(QStringList, shutdownCalls);
     const QString file = m_f->MakeFile(QStringLiteral("home/tester/Work/a.txt"), 10);
     AddJob(APPWIPINGINFO::File, file, 10);
+    if (withMissing)
+        AddJob(APPWIPINGINFO::File, m_f->home + QStringLiteral("/Work/missing.txt"), 0);
     DialogAnswers::Queue(QStringLiteral("RestartDialog"), answer);
     WipingWizard window(nullptr);
+    QSignalSpy finished(&window, &WipingWizard::ErasureFinished);
     QVERIFY(WaitForCompletion(&window));
+    QCOMPARE(RestartDialog::ShownForTests(), QStringList(message.contains("%1") ? message.arg(LogFile()) : message));
+    QVERIFY(MessageBox::ShownForTests().isEmpty());
+    QCOMPARE(finished.count(), 1);
     QCOMPARE(m_f->fakes.Calls(QStringLiteral("shutdown")), shutdownCalls);
     QVERIFY(!QFileInfo::exists(file));
 }
@@ -223,6 +344,10 @@ void TestProgressWindow::dialogButtons()
     QCOMPARE(restart.size(), QSize(350, 170));
     QCOMPARE(restart.findChild<QLabel*>(QStringLiteral("MessageString"))->text(),
              QStringLiteral("Erasure completed !\nRestart system to allow changes to take effect."));
+    restart.open();
+    QTest::keyClick(&restart, Qt::Key_Escape); // the safe answer
+    QCOMPARE(restart.result(), 0);
+    QVERIFY(!restart.isVisible());
     for (const auto& [button, result] : {std::make_pair("RS_Btn", 1), std::make_pair("RL_Btn", 0)}) {
         restart.open();
         restart.findChild<QPushButton*>(QLatin1String(button))->click();
@@ -247,22 +372,28 @@ void TestProgressWindow::dialogButtons()
     QVERIFY(app->fileSummaryList.isEmpty());
 }
 
-void TestProgressWindow::searchRunWritesCertificate()
+void TestProgressWindow::searchRunKeepsItsModeAndNamesTheCertificate()
 {
     KorvaneApp* app = m_f->ui.app;
     app->searchMode = true;
-    app->certificatePath = m_f->ui.root.path() + QStringLiteral("/certificates");
+    const QString certificates = m_f->ui.root.path() + QStringLiteral("/certificates");
+    app->certificatePath = certificates;
     const QString file = m_f->MakeFile(QStringLiteral("home/tester/Work/found.txt"), 10);
     AddJob(APPWIPINGINFO::File, file, 10);
     DialogAnswers::Queue(QStringLiteral("RestartDialog"), 0);
     WipingWizard window(nullptr);
+    // Another screen opened while the run goes on changes the global mode and settings, not
+    // this run's.
+    app->searchMode = false;
+    app->certificatePath = m_f->ui.root.path() + QStringLiteral("/elsewhere");
     QCOMPARE(window.SelectedFileCount(), qint64(1));
     QVERIFY(WaitForCompletion(&window));
-    const QStringList pdfs =
-        QDir(app->certificatePath + QStringLiteral("/KVCERTIFICATE")).entryList({QStringLiteral("*.pdf")});
+    const QStringList pdfs = QDir(certificates + QStringLiteral("/KVCERTIFICATE")).entryList({QStringLiteral("*.pdf")});
     QCOMPARE(pdfs.size(), 1);
     QCOMPARE(app->certificateList.size(), 1);
     QCOMPARE(app->certificateList.first().status, int(CERTIFICATEDATA::Erased));
+    QVERIFY(RestartDialog::ShownForTests().value(0).endsWith(
+        QStringLiteral("\nCertificate saved as:\n") + certificates + QStringLiteral("/KVCERTIFICATE/") + pdfs.first()));
 }
 
 void TestProgressWindow::selectionScreenEndToEnd()
@@ -307,6 +438,12 @@ void TestProgressWindow::selectionScreenEndToEnd()
     QVERIFY(QFileInfo::exists(kept));
     QVERIFY(QFileInfo::exists(protectedFile));
     QVERIFY(f.fakes.Calls(QStringLiteral("shutdown")).isEmpty());
+    // The protected folder was named before the confirmation; no choice outlives the run.
+    QCOMPARE(MessageBox::ShownForTests(),
+             QStringList("Erase|These items lie in protected system locations and will not be erased:\n" +
+                         QFileInfo(protectedFile).path()));
+    QTRY_VERIFY(screen->VolumeView(0)->selectionModel()->selectedIndexes().isEmpty());
+    QVERIFY(screen->TraceTree(0)->selectedItems().isEmpty());
 
     const QStringList log = LogLines();
     QVERIFY(log.contains(ErasureLog::ItemLine(ItemKind::File, Outcome::Successful, chosen, m_now)));

@@ -15,6 +15,8 @@
 
 namespace {
 const QString kNoSelection = QStringLiteral("Erase|Select an item to erase.");
+const QString kProtected =
+    QStringLiteral("Erase|These items lie in protected system locations and will not be erased:\n");
 
 // Appends a catalog node to the category list and its record, with paths, to appList.
 void AddTraceNode(APPLICATIONINFO*& catalog, const QString& name, int parent, int id, bool installed,
@@ -61,9 +63,10 @@ private slots:
     void longVolumeNamesAreCutOnlyOn1012_data();
     void longVolumeNamesAreCutOnlyOn1012();
     void sameRowInTwoFoldersBothBecomeJobs();
-    void protectedPathIsSkippedOthersGoAhead();
-    void nothingOrOnlyProtectedGivesTheMessage_data();
-    void nothingOrOnlyProtectedGivesTheMessage();
+    void protectedChoicesAreNamedOthersGoAhead();
+    void nothingOrOnlyProtectedStopsWithAMessage_data();
+    void nothingOrOnlyProtectedStopsWithAMessage();
+    void openingACategorySelectsNothing();
     void categoryRootTakesEverySubtreePath();
     void oneGroupTakesOnlyItsOwnPaths();
     void notInstalledApplicationCannotBeSelected();
@@ -230,7 +233,7 @@ void TestSelectionScreen::sameRowInTwoFoldersBothBecomeJobs()
     QVERIFY(f.ui.app->fileSummaryList.isEmpty()); // the dialog empties the lists
 }
 
-void TestSelectionScreen::protectedPathIsSkippedOthersGoAhead()
+void TestSelectionScreen::protectedChoicesAreNamedOthersGoAhead()
 {
     SelectionFixture f;
     f.ui.app->algorithm = 3;
@@ -242,20 +245,23 @@ void TestSelectionScreen::protectedPathIsSkippedOthersGoAhead()
     DialogAnswers::Queue(QStringLiteral("ErasureSummary"), 0);
     screen->OnClickedNextBtn();
     QCOMPARE(f.Jobs(), QStringList("0|Folder & Files|" + erase + "|7|3"));
-    QVERIFY(MessageBox::ShownForTests().isEmpty());
+    QCOMPARE(MessageBox::ShownForTests(), QStringList(kProtected + QFileInfo(keep).path()));
+    QCOMPARE(ErasureSummary::ShownForTests().size(), 1); // named before the confirmation
 }
 
-void TestSelectionScreen::nothingOrOnlyProtectedGivesTheMessage_data()
+void TestSelectionScreen::nothingOrOnlyProtectedStopsWithAMessage_data()
 {
     QTest::addColumn<QStringList>("selected");
-    QTest::newRow("nothing") << QStringList();
-    QTest::newRow("standard folder") << QStringList{"home/tester/Documents"};
-    QTest::newRow("top of home") << QStringList{"home/tester/notes.txt"};
+    QTest::addColumn<QString>("message");
+    QTest::newRow("nothing") << QStringList() << kNoSelection;
+    QTest::newRow("standard folder") << QStringList{"home/tester/Documents"} << kProtected + "home/tester/Documents";
+    QTest::newRow("top of home") << QStringList{"home/tester/notes.txt"} << kProtected + "home/tester/notes.txt";
 }
 
-void TestSelectionScreen::nothingOrOnlyProtectedGivesTheMessage()
+void TestSelectionScreen::nothingOrOnlyProtectedStopsWithAMessage()
 {
     QFETCH(QStringList, selected);
+    QFETCH(QString, message);
     SelectionFixture f;
     f.MakeFile(QStringLiteral("home/tester/Documents/report.txt"));
     f.MakeFile(QStringLiteral("home/tester/notes.txt"));
@@ -267,7 +273,7 @@ void TestSelectionScreen::nothingOrOnlyProtectedGivesTheMessage()
     f.SelectFiles(0, paths);
     DialogAnswers::Queue(QStringLiteral("ErasureSummary"), 1); // must stay unused
     screen->OnClickedNextBtn();
-    QCOMPARE(MessageBox::ShownForTests(), QStringList(kNoSelection));
+    QCOMPARE(MessageBox::ShownForTests(), QStringList(message.replace("home/tester", f.tree + "/home/tester")));
     QVERIFY(ErasureSummary::ShownForTests().isEmpty());
     QVERIFY(!screen->ProgressWindow());
     QVERIFY(!f.ui.app->wipingInfoList);
@@ -289,6 +295,27 @@ void TestSelectionScreen::categoryRootTakesEverySubtreePath()
                           "2|Traces Wiped|" + traces + "/editor.plist|0|0",
                           "0|Traces Wiped|" + traces + "/playlist.txt|0|0"}));
     QCOMPARE(ErasureSummary::ShownForTests().first(), QStringList({"Traces", "  Application Traces", ""}));
+}
+
+void TestSelectionScreen::openingACategorySelectsNothing()
+{
+    SelectionFixture f;
+    PlantTraces(f);
+    TracesMain* screen = f.Open(false, true, false);
+    screen->show();
+    QTreeWidget* tree = screen->TraceTree(0);
+    QVERIFY(QTest::qWaitForWindowExposed(tree));
+    QTreeWidgetItem* editor = FindItem(tree, QStringLiteral("Editor"));
+    QVERIFY(!editor->isExpanded());
+    // The first click opens the collapsed row and selects nothing; a click on the open row
+    // selects it, and a double click does not close it again.
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(editor).center());
+    QVERIFY(editor->isExpanded());
+    QVERIFY(tree->selectedItems().isEmpty());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(editor).center());
+    QCOMPARE(tree->selectedItems(), QList<QTreeWidgetItem*>{editor});
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(editor).center());
+    QVERIFY(editor->isExpanded());
 }
 
 void TestSelectionScreen::oneGroupTakesOnlyItsOwnPaths()

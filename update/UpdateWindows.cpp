@@ -34,6 +34,7 @@ void PlaceUpdateWindow(QWidget* window)
     const QRect desktop = DesktopGeometry();
     window->move(desktop.x() + (desktop.width() - window->width()) / 2,
                  desktop.y() + (desktop.height() - window->height()) / 2 - 50);
+    FitToScreen(window);
 }
 
 QString CurrentUpdateLink()
@@ -157,6 +158,7 @@ UpdateWizard::UpdateWizard(QWidget* parent) : QWidget(parent), ui(new Ui::Update
     FramelessBehaviour::Install(this);
     const QRect desktop = DesktopGeometry();
     move(desktop.x() + (desktop.width() - width()) / 2, desktop.y() + (desktop.height() - 300 - height()) / 2);
+    FitToScreen(this);
 
     ui->UpdateSch_Combo->addItems({QStringLiteral("Daily"), QStringLiteral("Weekly"), QStringLiteral("Monthly")});
     KorvaneApp* app = KorvaneApp::GetInstance();

@@ -49,8 +49,15 @@ bool FramelessBehaviour::eventFilter(QObject* watched, QEvent* event)
         return false;
     switch (event->type()) {
     case QEvent::KeyPress: {
-        // Escape goes on to the parent as ignored; no key does anything in the window itself.
+        // Escape goes on to the parent as ignored; only the keys the window named act.
         auto* key = static_cast<QKeyEvent*>(event);
+        const int pressed = key->key() == Qt::Key_Enter ? int(Qt::Key_Return) : key->key();
+        const auto action = m_keys.constFind(pressed);
+        if (action != m_keys.constEnd() && key->modifiers() == Qt::NoModifier) {
+            key->accept();
+            action.value()();
+            return true;
+        }
         key->setAccepted(key->key() != Qt::Key_Escape);
         return true;
     }

@@ -1,12 +1,16 @@
 // The behaviour every frameless window of the application shares: dragging the window with
-// the left mouse button inside its drag area, and key handling in which no key acts (Escape
-// is passed on as ignored, every other key is swallowed). Installed on a window as an event
+// the left mouse button inside its drag area, and key handling in which only the keys a
+// window names act (OnKey); otherwise Escape is passed on as ignored, every other key is
+// swallowed. Installed on a window as an event
 // filter, so dialogs, plain widgets and the main window all get it the same way.
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QPoint>
 #include <QRect>
+
+#include <functional>
 
 class QWidget;
 
@@ -31,6 +35,8 @@ public:
     QPoint DragOffset() const { return m_offset; }
     void SetDragArea(const QRect& area) { m_area = area; }
     bool InDragArea(const QPoint& point) const;
+    // Runs `action` when `key` is pressed in the window (Qt::Key_Return also for Enter).
+    void OnKey(int key, std::function<void()> action) { m_keys.insert(key, std::move(action)); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,4 +50,5 @@ private:
     bool m_ownFlag = false;
     bool* m_dragging;
     QPoint m_offset;
+    QHash<int, std::function<void()>> m_keys;
 };

@@ -2,6 +2,7 @@
 
 #include "FramelessBehaviour.h"
 #include "TestOverride.h"
+#include "WindowPlacement.h"
 #include "ui_MessageBox.h"
 
 #include <QHBoxLayout>
@@ -20,7 +21,7 @@ MessageBox::MessageBox(const QString& title, const QString& message, MessageIcon
                        QWidget* parent)
     : QDialog(parent), ui(new Ui::MessageBox)
 {
-    FramelessBehaviour::Install(this);
+    FramelessBehaviour* frameless = FramelessBehaviour::Install(this);
     ui->setupUi(this);
     ui->TitleLabel->setText(title);
     ui->MessageString->setText(message);
@@ -55,6 +56,14 @@ MessageBox::MessageBox(const QString& title, const QString& message, MessageIcon
 
     ui->IconLabel->setPixmap(QPixmap(icon == Warning ? QStringLiteral(":/images/images/Message/img_Warning.png")
                                                      : QStringLiteral(":/images/images/Message/img_Information.png")));
+    GrowToMessage(this, ui->MessageString);
+
+    // Return answers with the first button (OK or Yes), Escape with the one that dismisses
+    // (Cancel, else No, else OK).
+    QPushButton* first = m_okButton ? m_okButton : m_yesButton;
+    QPushButton* dismiss = m_cancelButton ? m_cancelButton : m_noButton ? m_noButton : m_okButton;
+    frameless->OnKey(Qt::Key_Return, [first] { first->click(); });
+    frameless->OnKey(Qt::Key_Escape, [dismiss] { dismiss->click(); });
 }
 
 MessageBox::~MessageBox()
