@@ -3,6 +3,7 @@
 #include "AlgorithmTable.h"
 #include "FolderWalk.h"
 #include "KorvaneApp.h"
+#include "NameScrub.h"
 #include "PassEngine.h"
 #include "ShellRunner.h"
 #include "Verification.h"
@@ -171,7 +172,7 @@ MainWipeThread::ChunkRun MainWipeThread::OverwriteChunks(char* nativePath, int f
 bool MainWipeThread::RemoveLink(const QByteArray& nativePath, const QString& path)
 {
     // A link is removed, never written through: its target is not what was chosen.
-    const bool removed = ::unlink(nativePath.constData()) == 0;
+    const bool removed = UnlinkScrubbed(nativePath);
     LogItem(ItemKind::File, removed ? Outcome::Successful : Outcome::Failed, path);
     AddCertificateRow(path, removed);
     return removed;
@@ -200,7 +201,7 @@ bool MainWipeThread::WipeFileNative(const QByteArray& nativePath, const QString&
         // Overwriting would destroy the data behind the file's other names: only the chosen
         // name goes, and the item is reported as not erased.
         OnCloseDisk(fd);
-        ::unlink(native.constData());
+        UnlinkScrubbed(native);
         LogItem(ItemKind::File, Outcome::Failed, path);
         AddCertificateRow(path, false);
         return false;
@@ -216,7 +217,7 @@ bool MainWipeThread::WipeFileNative(const QByteArray& nativePath, const QString&
         // Truncation drops dirty pages: what was written must reach the medium first.
         if (!FlushToMedium(fd) || ::ftruncate(fd, 0) != 0)
             allChunks = false;
-        removed = ::unlink(native.constData()) == 0;
+        removed = UnlinkScrubbed(native); // the log and certificate keep the real name
         if (path.contains(QLatin1String("com.apple.LSSharedFileList.")))
             SystemCmd(QStringLiteral("killall sharedfilelistd"));
     }
@@ -254,6 +255,7 @@ bool MainWipeThread::OnDirWipeNow(const QString& path, int algorithm, int verifi
         LogItem(ItemKind::Folder, Outcome::Failed, path);
         return false;
     }
+    ScrubFolderNames(native);
     const int status = SystemCmd(QStringLiteral("rm -r -f ") + ShellQuote(path));
     LogItem(ItemKind::Folder, status == 0 ? Outcome::Successful : Outcome::Failed, path);
     return status == 0 && allFiles;

@@ -1,0 +1,22 @@
+// Removing a file's name leaves the name's bytes in the folder's directory block until the
+// space is reused. Renaming the entry first, to random names of the same length and then
+// shorter ones (as shred does), writes over those bytes before the entry goes.
+#pragma once
+
+#include <QByteArray>
+
+// Renames the entry `name` of the folder `dirfd` to a random name of the same length, then
+// to ever shorter ones down to one character, each within the same folder and never over an
+// existing entry. `name` becomes the entry's final name, the one to unlink. Returns false
+// when not even the first rename succeeded; `name` then still holds the original name.
+bool ScrubNameAt(int dirfd, QByteArray& name);
+
+// Before a folder is removed with all it holds: renames every folder below it as
+// ScrubNameAt does, deepest first, then writes the file system's dirty blocks out. The
+// removal frees the folder's directory blocks, and a freed block's last changes are never
+// written; without this they would keep on the medium the names the erasure took away.
+void ScrubFolderNames(const QByteArray& folder);
+
+// Unlinks the file at `path` after scrubbing its name. If the removal fails, the entry gets
+// its original name back. True when the entry is gone.
+bool UnlinkScrubbed(const QByteArray& path);
