@@ -16,6 +16,9 @@ bool DiscardFreeSpace(const QString& folder, unsigned long long* trimmed)
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
+    // Blocks of files just removed return to the free pool only when the journal commits;
+    // until then the trim would pass them over.
+    ::syncfs(fd);
     struct fstrim_range range = {};
     range.start = 0;
     range.len = ULLONG_MAX;

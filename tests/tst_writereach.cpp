@@ -2,7 +2,8 @@
 // tmpfs on loop devices): the classification of each, the warnings korvane-erase and the
 // confirmation dialog show, and what the raw image holds after erasing: the data of files
 // (with the unused space after them on copy-on-write volumes), deleted data under ext4's
-// reserved pool, and erased files' names. Needs root and loop devices.
+// reserved pool, and erased files' names. Needs root and loop devices; the device chains
+// that no image here has (dm-crypt, md, flash) are read from a fake sysfs tree.
 #include "DialogAnswers.h"
 #include "ErasureSummary.h"
 #include "KorvaneApp.h"
@@ -16,6 +17,8 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -48,6 +51,12 @@ QByteArray NewMarker()
 qint64 ImageSize(const QString& fileSystem)
 {
     return fileSystem == QLatin1String("xfs") ? (320LL << 20) : (256LL << 20); // mkfs.xfs wants 300 MiB
+}
+
+bool WriteValue(const QString& path, const QByteArray& value)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(value + '\n') == value.size() + 1;
 }
 
 QString ReadPool(const QString& device)
@@ -92,6 +101,8 @@ class TestWriteReach : public QObject
     Q_OBJECT
 
 private slots:
+    void deviceChain_data();
+    void deviceChain();
     void init();
     void cleanup();
     void classification_data();
@@ -111,8 +122,102 @@ private:
     QTemporaryDir* m_dir = nullptr;
 };
 
+void TestWriteReach::deviceChain_data()
+{
+    QTest::addColumn<QString>("fileSystem");
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QString>("device"); // major:minor in the fake tree
+    QTest::addColumn<QStringList>("concerns");
+    QTest::newRow("ext4 on a rotating disk") << "ext4"
+                                             << "rw,relatime"
+                                             << "8:0" << QStringList();
+    QTest::newRow("ext4 on dm-crypt on an SSD partition") << "ext4"
+                                                          << "rw"
+                                                          << "254:0" << QStringList{"encrypted", "flash"};
+    QTest::newRow("ext4 data=journal on LVM on a rotating disk") << "ext4"
+                                                                 << "rw,data=journal"
+                                                                 << "254:1" << QStringList{"journal"};
+    QTest::newRow("xfs on RAID of a disk and an SSD") << "xfs"
+                                                      << "rw"
+                                                      << "9:0" << QStringList{"flash"};
+    QTest::newRow("f2fs on a disk of unknown kind") << "f2fs"
+                                                    << "rw"
+                                                    << "259:0" << QStringList{"copy-on-write", "flash"};
+    QTest::newRow("nfs4") << "nfs4"
+                          << "rw"
+                          << "0:50" << QStringList{"network"};
+    QTest::newRow("sshfs") << "fuse.sshfs"
+                           << "rw"
+                           << "0:51" << QStringList{"network"};
+    QTest::newRow("tmpfs") << "tmpfs"
+                           << "rw"
+                           << "0:52" << QStringList{"memory"};
+}
+
+void TestWriteReach::deviceChain()
+{
+    QFETCH(QString, fileSystem);
+    QFETCH(QString, options);
+    QFETCH(QString, device);
+    QFETCH(QStringList, concerns);
+    QTemporaryDir dir;
+    const QString sys = dir.filePath(QStringLiteral("sys"));
+    const auto write = [](const QString& path, const QByteArray& text) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    };
+    // sysfs: devices/.../<name>, with class/block/<name> and dev/block/<major:minor> linking there.
+    const auto add = [&](const QString& place, const QString& name, const QString& number) {
+        const QString path = sys + QStringLiteral("/devices/") + place + QLatin1Char('/') + name;
+        QDir().mkpath(path);
+        QDir().mkpath(sys + QStringLiteral("/class/block"));
+        QDir().mkpath(sys + QStringLiteral("/dev/block"));
+        QFile::link(path, sys + QStringLiteral("/class/block/") + name);
+        QFile::link(path, sys + QStringLiteral("/dev/block/") + number);
+        return path;
+    };
+    const QString sda = add("pci0/ata1/block", "sda", "8:0");
+    write(sda + "/queue/rotational", "1\n");
+    const QString sdb = add("pci0/ata2/block", "sdb", "8:16");
+    write(sdb + "/queue/rotational", "0\n");
+    write(add("pci0/ata2/block/sdb", "sdb1", "8:17") + "/partition", "1\n");
+    add("pci0/nvme/block", "nvme0n1", "259:0"); // no queue/rotational: unknown
+    const QString crypt = add("virtual/block", "dm-0", "254:0");
+    write(crypt + "/dm/uuid", "CRYPT-LUKS2-0123456789abcdef-secret\n");
+    QDir().mkpath(crypt + "/slaves");
+    QFile::link(sys + "/class/block/sdb1", crypt + "/slaves/sdb1");
+    const QString lvm = add("virtual/block", "dm-1", "254:1");
+    write(lvm + "/dm/uuid", "LVM-abcdef\n");
+    QDir().mkpath(lvm + "/slaves");
+    QFile::link(sys + "/class/block/sda", lvm + "/slaves/sda");
+    const QString md = add("virtual/block", "md0", "9:0");
+    QDir().mkpath(md + "/slaves");
+    QFile::link(sys + "/class/block/sda", md + "/slaves/sda");
+    QFile::link(sys + "/class/block/sdb", md + "/slaves/sdb");
+
+    const QString mountPoint = dir.filePath(QStringLiteral("volume"));
+    QVERIFY(QDir().mkpath(mountPoint));
+    write(dir.filePath("mountinfo"), QStringLiteral("22 1 0:999 / / rw - ext4 /dev/root rw\n"
+                                                    "40 22 %1 / %2 %3 - %4 /dev/whatever %3\n")
+                                         .arg(device, mountPoint, options, fileSystem)
+                                         .toUtf8());
+    LinuxVolumeReach probe(sys, dir.filePath(QStringLiteral("mountinfo")));
+    const VolumeReach reach = probe.Volume(mountPoint);
+    QCOMPARE(reach.mountPoint, mountPoint);
+    QStringList found;
+    for (ReachConcern concern : reach.concerns)
+        found << ConcernName(concern);
+    found.sort();
+    concerns.sort();
+    QCOMPARE(found, concerns);
+}
+
 void TestWriteReach::init()
 {
+    if (QByteArray(QTest::currentTestFunction()) == "deviceChain")
+        return;
     const QString unavailable = LoopImageUnavailable(
         QTest::currentDataTag() && QByteArray(QTest::currentDataTag()).startsWith("xfs") ? QStringLiteral("xfs")
                                                                                          : QStringLiteral("ext4"));
@@ -274,30 +379,61 @@ void TestWriteReach::fileDataAfterErase()
 
 void TestWriteReach::reservedPoolIsFilledAndRestored_data()
 {
+    QTest::addColumn<bool>("held"); // the pool file is hidden from the eraser
     QTest::addColumn<bool>("stop");
-    QTest::newRow("completed") << false;
-    QTest::newRow("stopped") << true;
+    QTest::addColumn<bool>("discard");
+    QTest::newRow("pool held (for comparison)") << true << false << false;
+    QTest::newRow("completed") << false << false << false;
+    QTest::newRow("completed, then discarded") << false << false << true;
+    QTest::newRow("stopped") << false << true << false;
 }
 
 void TestWriteReach::reservedPoolIsFilledAndRestored()
 {
+    QFETCH(bool, held);
     QFETCH(bool, stop);
+    QFETCH(bool, discard);
     MountedImage image;
     QVERIFY(Mount(image, QStringLiteral("ext4")));
+    const QString poolFile =
+        QStringLiteral("/sys/fs/ext4/%1/reserved_clusters").arg(QFileInfo(image.Device()).fileName());
     const QString pool = ReadPool(image.Device());
     QVERIFY(pool.toLongLong() > 0);
+    // Deleted data where the pool lies at the end of a fill: fill the volume with other data,
+    // put the marker into what only a lowered pool gives, then delete both.
     const QByteArray marker = NewMarker();
-    QStringList files;
-    for (qint64 size : {4096LL, 1LL << 20, 100LL << 20})
-        files << MakeMarkerFile(image.MountPoint() + QStringLiteral("/deleted-%1").arg(size), size, marker);
-    QVERIFY(RunTool(QStringLiteral("rm"), files)); // the blocks are free but still hold the marker
+    const QString junk = image.MountPoint() + QStringLiteral("/junk");
+    const QString secret = image.MountPoint() + QStringLiteral("/secret");
+    RunTool(QStringLiteral("dd"), {"if=/dev/zero", "of=" + junk, "bs=1M"}); // ends when the volume is full
+    ::sync();
+    QVERIFY(WriteValue(poolFile, "0"));
+    MakeMarkerFile(secret, ImageSize(QStringLiteral("ext4")), marker); // as much as fits
+    ::sync();
+    QVERIFY(WriteValue(poolFile, pool.toLatin1()));
+    QVERIFY(QFile::remove(secret) && QFile::remove(junk));
     ::sync();
     const qint64 before = MarkerHits(image.Image(), marker);
     QVERIFY(before > 0);
+    struct Hidden
+    {
+        QString file;
+        ~Hidden()
+        {
+            if (!file.isEmpty())
+                RunTool(QStringLiteral("umount"), {file});
+        }
+    } hidden;
+    if (held) {
+        QVERIFY(RunTool(QStringLiteral("mount"), {"--bind", "/dev/null", poolFile}));
+        hidden.file = poolFile;
+    }
 
     QProcess eraser;
-    eraser.start(QStringLiteral(KV_ERASE_BINARY),
-                 {"-q", "--log-dir", m_dir->filePath(QStringLiteral("logs")), "--free-space", image.MountPoint()});
+    QStringList arguments{"-q", "--log-dir", m_dir->filePath(QStringLiteral("logs")), "--free-space",
+                          image.MountPoint()};
+    if (discard)
+        arguments << QStringLiteral("--discard");
+    eraser.start(QStringLiteral(KV_ERASE_BINARY), arguments);
     QVERIFY(eraser.waitForStarted());
     if (stop) {
         QTRY_COMPARE_WITH_TIMEOUT(ReadPool(image.Device()), QStringLiteral("0"), 20000);
@@ -305,12 +441,23 @@ void TestWriteReach::reservedPoolIsFilledAndRestored()
     }
     QVERIFY(eraser.waitForFinished(600000));
     QCOMPARE(eraser.exitCode(), stop ? 1 : 0);
+    if (held)
+        QVERIFY(RunTool(QStringLiteral("umount"), {std::exchange(hidden.file, QString())}));
     QCOMPARE(ReadPool(image.Device()), pool);
+    QCOMPARE(QDir(image.MountPoint()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{QStringLiteral("lost+found")});
     QVERIFY(image.Detach());
     const qint64 after = MarkerHits(image.Image(), marker);
-    qInfo("ext4 free space (%s): %lld marker hits before, %lld after", QTest::currentDataTag(), before, after);
-    if (!stop)
-        QCOMPARE(after, 0LL);
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(image.Image()).constData(), &st), 0);
+    const qint64 allocated = qint64(st.st_blocks) * 512;
+    qInfo("ext4 free space (%s): %lld marker hits before, %lld after; %lld MiB of the image allocated",
+          QTest::currentDataTag(), before, after, allocated >> 20);
+    if (stop)
+        return;
+    QCOMPARE(after > 0, held);
+    // The loop device passes the discard on as holes punched into the image file.
+    QCOMPARE(allocated < ImageSize(QStringLiteral("ext4")) / 2, discard);
 }
 
 void TestWriteReach::erasedNamesLeaveTheDirectory_data()
