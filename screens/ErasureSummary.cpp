@@ -72,13 +72,14 @@ void ErasureSummary::AddReachNotes()
         items->setTextFormat(Qt::PlainText);
         items->setContentsMargins(16, 0, 0, 4);
         layout->addWidget(items);
-    }
-    for (const QString& volume : classifier.CopyOnWriteVolumes()) {
-        auto* offer = new QCheckBox(QStringLiteral("Erase the unused space of %1 right after the files").arg(volume));
-        offer->setObjectName(QStringLiteral("then_free_space"));
-        offer->setProperty("folder", classifier.FillerFolder(volume));
-        layout->addWidget(offer);
-        m_followUps << offer;
+        if (notice.concern == ReachConcern::CopyOnWrite) {
+            // The notice names the volume; the offer sits right under it.
+            auto* offer = new QCheckBox(QStringLiteral("Erase this volume's unused space right after the files"));
+            offer->setObjectName(QStringLiteral("then_free_space"));
+            offer->setProperty("folder", classifier.FillerFolder(notice.mountPoint));
+            layout->addWidget(offer);
+            m_followUps << offer;
+        }
     }
     layout->addStretch();
 

@@ -322,6 +322,7 @@ void KorvaneforFileMain::openSettingmenu()
     menu.addAction(QStringLiteral("Update"), this, &KorvaneforFileMain::OnBtnClickedUpdateWizard);
     menu.addSeparator();
     // After an unused-space erasure, let the device drop the freed blocks (flash, thin storage).
+    menu.setStyleSheet(menu.styleSheet() + QStringLiteral("QMenu{width:220px;}")); // room for this longer item
     QAction* discard = menu.addAction(QStringLiteral("Discard unused space"));
     discard->setObjectName(QStringLiteral("discard_action"));
     discard->setCheckable(true);
