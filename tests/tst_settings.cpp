@@ -168,7 +168,7 @@ void TestSettings::fileIsWellFormedPlist()
     QCOMPARE(tags.size(), 2 + 2 * 8);
     for (int i = 2; i < tags.size(); i += 2)
         QCOMPARE(tags.mid(i, 2), (QStringList{"key", "string"}));
-    QCOMPARE(keys.size(), 7);
+    QCOMPARE(keys.size(), 8);
     QCOMPARE(supportValue, app->supportLink);
 }
 
