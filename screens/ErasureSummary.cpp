@@ -46,6 +46,12 @@ void ErasureSummary::AddReachNotes()
     classifier.AddJobs(app->wipingInfoList);
     if (classifier.Notices().isEmpty())
         return;
+    // Volumes whose unused space is already chosen need no offer.
+    QStringList chosenVolumes;
+    for (const APPWIPINGINFO* job = app->wipingInfoList; job; job = job->next) {
+        if (job->wipeType == APPWIPINGINFO::UnusedSpace)
+            chosenVolumes << probe->VolumeKey(job->itemPath);
+    }
 
     auto* panel = new QWidget;
     panel->setObjectName(QStringLiteral("reach_notes"));
@@ -72,7 +78,8 @@ void ErasureSummary::AddReachNotes()
         items->setTextFormat(Qt::PlainText);
         items->setContentsMargins(16, 0, 0, 4);
         layout->addWidget(items);
-        if (notice.concern == ReachConcern::CopyOnWrite) {
+        if (notice.concern == ReachConcern::CopyOnWrite &&
+            !chosenVolumes.contains(probe->VolumeKey(notice.mountPoint))) {
             // The notice names the volume; the offer sits right under it.
             auto* offer = new QCheckBox(QStringLiteral("Erase this volume's unused space right after the files"));
             offer->setObjectName(QStringLiteral("then_free_space"));

@@ -338,6 +338,10 @@ void TestWriteReach::confirmationOffersUnusedSpace()
     QCOMPARE(followUp->wipeType, int(APPWIPINGINFO::UnusedSpace));
     QCOMPARE(followUp->itemPath, btrfs.MountPoint());
     QVERIFY(followUp->itemSize > 0);
+    // With the volume's unused space already chosen the notice stays, the offer goes.
+    ErasureSummary again(nullptr);
+    QVERIFY(!again.ReachLines().isEmpty());
+    QVERIFY(!again.findChild<QCheckBox*>(QStringLiteral("then_free_space")));
 }
 
 void TestWriteReach::fileDataAfterErase_data()
