@@ -103,8 +103,11 @@ QString ReachNoticeText(const ReachNotice& notice)
     case ReachConcern::CopyOnWrite:
         return QStringLiteral("%1 is copy-on-write: it writes changed data to new places, so overwriting a file "
                               "leaves its old data in the volume's unused space. Erase this volume's unused space "
-                              "right after the files.")
-            .arg(volume);
+                              "right after the files.%2")
+            .arg(volume, notice.fileSystem == QLatin1String("btrfs")
+                             ? QStringLiteral(" Files of a few KiB or less live inside btrfs's own metadata, "
+                                              "which neither reaches.")
+                             : QString());
     case ReachConcern::SharedExtents:
         return QStringLiteral("On %1 these files share data with another file (a reflinked copy or a snapshot): "
                               "overwriting gives them new blocks and the shared data stays with the other file. "
