@@ -93,7 +93,10 @@ void ScrubFolderNames(const QByteArray& folder)
 bool ScrubNameAt(int dirfd, QByteArray& name)
 {
     bool renamed = false;
-    for (int length = name.size(); length >= 1; --length) {
+    // Halving the length each time (n, n/2, ..., 1) still lands a shorter entry in the slot
+    // the previous one left, at a fraction of the renames of one per length, which cost a
+    // third of the speed on many small files.
+    for (int length = name.size(); length >= 1; length = length == 1 ? 0 : (length + 1) / 2) {
         bool done = false;
         for (int draw = 0; draw < kDrawsPerLength && !done; ++draw) {
             const QByteArray next = RandomName(length);

@@ -6,7 +6,7 @@
 #include <QByteArray>
 
 // Renames the entry `name` of the folder `dirfd` to a random name of the same length, then
-// to ever shorter ones down to one character, each within the same folder and never over an
+// to ever shorter ones (half as long each time) down to one character, each within the same folder and never over an
 // existing entry. `name` becomes the entry's final name, the one to unlink. Returns false
 // when not even the first rename succeeded; `name` then still holds the original name.
 bool ScrubNameAt(int dirfd, QByteArray& name);
