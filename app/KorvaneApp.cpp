@@ -32,6 +32,7 @@ const char kLogPathKey[] = "KVF_LogPath";
 const char kCertificatePathKey[] = "KVF_CertificatePath";
 const char kCheckUpdateKey[] = "KVF_CheckUpdate";
 const char kUpdateScheduleKey[] = "KVF_UpdateSchedule";
+const char kDiscardKey[] = "KVF_Discard";
 const char kSupportLinkKey[] = "SupportLink";
 const QString kDriveIcon = QStringLiteral(":/images/images/Traces/Drive.png");
 
@@ -167,6 +168,7 @@ void KorvaneApp::WriteSettings()
     settings.setValue(kCertificatePathKey, certificatePath);
     settings.setValue(kCheckUpdateKey, checkUpdate ? QStringLiteral("1") : QStringLiteral("0"));
     settings.setValue(kUpdateScheduleKey, QString::number(updateSchedule));
+    settings.setValue(kDiscardKey, discardAfterFill ? QStringLiteral("1") : QStringLiteral("0"));
     settings.setValue(kSupportLinkKey, supportLink);
     settings.sync();
 }
@@ -184,6 +186,7 @@ void KorvaneApp::ReadSettings()
     const QString check = settings.value(kCheckUpdateKey).toString();
     checkUpdate = !check.isEmpty() && check != QLatin1String("0") && check.compare("false", Qt::CaseInsensitive) != 0;
     updateSchedule = settings.value(kUpdateScheduleKey).toString().toInt();
+    discardAfterFill = settings.value(kDiscardKey).toString() == QLatin1String("1");
     supportLink = settings.value(kSupportLinkKey).toString();
     // An empty folder would put the log and certificate folders at the root of the file
     // system: the default folder (the bundle, or the user's own) stands in for it.

@@ -89,6 +89,7 @@ public:
     int verification = 0;
     int updateSchedule = 1;
     bool checkUpdate = true;
+    bool discardAfterFill = false; // "KVF_Discard": trim a volume's free space after filling it
     bool searchRunning = false;
     std::atomic<bool> erasureRunning{false};
     bool searchMode = false;

@@ -2,9 +2,12 @@
 // file, then removed with their folder.
 #include "MainWipeThread.h"
 
+#include "Discard.h"
 #include "FolderWalk.h"
 #include "FreeSpace.h"
+#include "KorvaneApp.h"
 #include "PassEngine.h"
+#include "ReservedPool.h"
 
 #include <QDebug>
 #include <QFile>
@@ -25,10 +28,14 @@ long long MainWipeThread::SetDriveSpace(const QString& mountPoint)
 
 bool MainWipeThread::OnWipeUnusedSpace(const QString& mountPoint, long long freeSize, int algorithm, int verification)
 {
+    const ReservedPool pool(mountPoint); // ext4's reserved clusters join the fill until we return
     OnMakeandRemoveDir(mountPoint, false);
     if (m_fillerFolderMade)
         FillDataInFile(mountPoint, freeSize, chunkSize, algorithm, verification);
     OnMakeandRemoveDir(mountPoint, true);
+    if (KorvaneApp::GetInstance()->discardAfterFill && m_fillerFolderMade && !StopRequested() &&
+        !DiscardFreeSpace(mountPoint))
+        qWarning("The device of %s did not take the discard of its free space", qPrintable(mountPoint));
     return m_fillerFolderMade && !StopRequested();
 }
 
