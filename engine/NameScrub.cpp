@@ -71,10 +71,15 @@ bool UnlinkScrubbedAt(int dirfd, const QByteArray& name, bool folder)
     const int flags = folder ? AT_REMOVEDIR : 0;
     if (folder) {
         // Removing a folder frees its directory blocks, and the last changes of a freed block
-        // are never written: the names scrubbed in it must reach the medium first.
+        // are never written: the names scrubbed in it must reach their place on the medium
+        // first. fsync would only put the block into a journal; syncfs also writes it home.
         const int fd = ::openat(dirfd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd >= 0) {
+#ifdef __linux__
+            ::syncfs(fd);
+#else
             ::fsync(fd);
+#endif
             ::close(fd);
         }
     }
