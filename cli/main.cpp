@@ -1,4 +1,5 @@
 #include "EraseCommandLine.h"
+#include "FreeSpace.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -16,6 +17,8 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app(certificate ? new QGuiApplication(argc, argv)
                                                       : new QCoreApplication(argc, argv));
+    // Filler that an earlier run could not remove (it was killed) gives its space back.
+    Filler::RemoveStaleEverywhere();
     QStringList arguments = app->arguments();
     arguments.removeFirst();
     return EraseCommandLine().Run(arguments, QCoreApplication::applicationDirPath());

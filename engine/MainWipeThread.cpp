@@ -95,9 +95,12 @@ void MainWipeThread::run()
 bool MainWipeThread::RunJob(int wipeType, const QString& path, const QString& plistPath, long long size, int algorithm,
                             int verification)
 {
-    if (!buffer) {
-        // Without a pass buffer nothing can be overwritten: every item is reported failed and
-        // the run still ends through the normal path.
+    const bool knownMethod =
+        algorithm >= 0 && algorithm < kAlgorithmCount && verification >= 0 && verification < kVerificationCount;
+    if (!buffer || !knownMethod) {
+        // Without a pass buffer, or with an algorithm or verification the tables do not know,
+        // nothing can be overwritten: the item is reported failed and the run still ends
+        // through the normal path.
         if (wipeType == APPWIPINGINFO::Plist)
             LogItem(ItemKind::Plist, Outcome::Failed, plistPath);
         else if (wipeType != APPWIPINGINFO::UnusedSpace)
