@@ -7,3 +7,8 @@ kv_add_test(forensic LIBS Qt5::Core)
 target_compile_definitions(tst_forensic PRIVATE KV_ERASE_BINARY="$<TARGET_FILE:korvane-erase>")
 add_dependencies(tst_forensic korvane-erase)
 kv_add_test(clireports LIBS kvcli)
+# Tests that run korvane-erase as a process.
+foreach(_kv_cli_test erasurelog unusedspace)
+    target_compile_definitions(tst_${_kv_cli_test} PRIVATE KV_ERASE_BINARY="$<TARGET_FILE:korvane-erase>")
+    add_dependencies(tst_${_kv_cli_test} korvane-erase)
+endforeach()
