@@ -158,9 +158,9 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
 void MainWipeThread::FillDataInFile(const QString& mountPoint, long long size, long long chunk, int algorithm,
                                     int verification)
 {
-    // One filler after another while the volume reports free space. The refill ends when the
-    // volume is full, on any other error (which fails the item), or when a whole filler took
-    // no bytes: space reported free but never handed out must not loop forever.
+    // One filler after another while the volume reports free space. The refill ends when a
+    // write meets the full volume, on any other error (which fails the item), or when a whole
+    // filler took no bytes: space reported free but never handed out must not loop forever.
     Q_UNUSED(chunk); // the run's chunk size, already in chunkSize
     for (long long remaining = size; remaining > 0 && !StopRequested() && !m_fillerFailed;) {
         const int index = CreateFiller();
@@ -180,7 +180,7 @@ void MainWipeThread::FillDataInFile(const QString& mountPoint, long long size, l
             ::close(filler.fd);
             filler.fd = -1;
         }
-        if (volumeFull || taken == 0)
+        if (volumeFull || taken == 0 || m_fillerFailed)
             break;
         remaining = SetDriveSpace(mountPoint);
     }
