@@ -161,7 +161,8 @@ void MainWipeThread::FillDataInFile(const QString& mountPoint, long long size, l
     // One filler after another while the volume reports free space. The refill ends when a
     // write meets the full volume, on any other error (which fails the item), or when a whole
     // filler took no bytes: space reported free but never handed out must not loop forever.
-    Q_UNUSED(chunk); // the run's chunk size, already in chunkSize
+    Q_UNUSED(chunk);         // the run's chunk size, already in chunkSize
+    long long measured = -1; // the last figure asked of the volume (the first is the job's)
     for (long long remaining = size; remaining > 0 && !StopRequested() && !m_fillerFailed;) {
         const int index = CreateFiller();
         if (index < 0) {
@@ -183,6 +184,11 @@ void MainWipeThread::FillDataInFile(const QString& mountPoint, long long size, l
         if (volumeFull || taken == 0 || m_fillerFailed)
             break;
         remaining = SetDriveSpace(mountPoint);
+        // A figure that does not drop while fillers take space (one that lags, or counts
+        // space the system may purge) must not make the refill endless.
+        if (measured >= 0 && remaining > measured - taken / 2)
+            break;
+        measured = remaining;
     }
 }
 
