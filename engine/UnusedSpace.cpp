@@ -163,6 +163,7 @@ void MainWipeThread::FillDataInFile(const QString& mountPoint, long long size, l
     // filler took no bytes: space reported free but never handed out must not loop forever.
     Q_UNUSED(chunk);         // the run's chunk size, already in chunkSize
     long long measured = -1; // the last figure asked of the volume (the first is the job's)
+    bool probed = false;
     for (long long remaining = size; remaining > 0 && !StopRequested() && !m_fillerFailed;) {
         const int index = CreateFiller();
         if (index < 0) {
@@ -184,6 +185,14 @@ void MainWipeThread::FillDataInFile(const QString& mountPoint, long long size, l
         if (volumeFull || taken == 0 || m_fillerFailed)
             break;
         remaining = SetDriveSpace(mountPoint);
+        // No write met the full volume yet: one more chunk is tried even when the figure says
+        // nothing is free, since it may leave out blocks that a file can still be given.
+        if (remaining <= 0 && !probed) {
+            probed = true;
+            remaining = chunkSize;
+            continue;
+        }
+        probed = false;
         // A figure that does not drop while fillers take space (one that lags, or counts
         // space the system may purge) must not make the refill endless.
         if (measured >= 0 && remaining > measured - taken / 2)

@@ -188,11 +188,14 @@ void TestUnusedSpace::namedFillersHoldAtMostSixteenChunks()
     QSignalSpy status(&worker, &MainWipeThread::WipingStatus);
     QVERIFY(RunJob(worker, m_dir->path(), initial));
 
-    QCOMPARE(seen.size(), 3);
+    // Once the figure says nothing is free, one chunk more is tried, since no write met a full
+    // volume (here the real disk takes it, and the figure then ends the refill).
+    QCOMPARE(seen.size(), 4);
     QCOMPARE(seen.at(0), QList<qint64>({kFillerLimit}));
     QCOMPARE(seen.at(1), QList<qint64>({kFillerLimit, kFillerLimit}));
     QCOMPARE(seen.at(2), QList<qint64>({initial - 2 * kFillerLimit, kFillerLimit, kFillerLimit}));
-    QCOMPARE(worker.bytesDone, initial);
+    QCOMPARE(seen.at(3).size(), 4);
+    QCOMPARE(worker.bytesDone, initial + kChunk);
     QCOMPARE(status.last().at(1).toString(), m_dir->path());
     QVERIFY(!QFileInfo::exists(FillerDir()));
 }
@@ -405,7 +408,7 @@ void TestUnusedSpace::fullVolumeGetsEveryPass()
     QVERIFY(image.Create(m_dir->path(), imageSize, fileSystem));
     // Only with ext4's pool of reserved blocks released can every free block be reached (it
     // makes filling the last blocks slow, so only where the marker is looked for).
-    const bool everyBlock = fileSystem == QLatin1String("ext4") && unnamed;
+    const bool everyBlock = fileSystem == QLatin1String("ext4");
     QVERIFY(!everyBlock || image.ReleaseReservedPool());
     const QByteArray marker = "KVMARK-full-volume-" + QByteArray::number(QRandomGenerator::global()->generate()) + "|";
     const QString deleted = MakeMarkerFile(image.MountPoint() + "/deleted", FreeBytes(image.MountPoint()) / 2, marker);
