@@ -24,6 +24,7 @@ private slots:
     void startAndEndBlocks();
     void unwritableLogIsReportedOnce();
     void changedLogFolderKeepsFileName();
+    void unwritableLogFailsTheCommand();
     void storedStampsIgnoreLocale_data();
     void storedStampsIgnoreLocale();
 
@@ -188,6 +189,29 @@ void TestErasureLog::changedLogFolderKeepsFileName()
     app->CreateLogFile("second");
     QCOMPARE(ReadLog(), QStringList{"second"});
     QVERIFY(QFile::exists(dir->path() + "/KVLOGFILE/05_12_2026_14_56_24.log"));
+}
+
+void TestErasureLog::unwritableLogFailsTheCommand()
+{
+    // The log folder lies below a plain file: no line can be written, the erasure still runs.
+    QTemporaryDir work(QCoreApplication::applicationDirPath() + "/nolog-XXXXXX");
+    QFile chosen(work.filePath("chosen"));
+    QVERIFY(chosen.open(QIODevice::WriteOnly) && chosen.write("x") == 1);
+    chosen.close();
+    QFile blocker(work.filePath("file"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QProcess eraser;
+    eraser.start(KV_ERASE_BINARY, {"-q", "--log-dir", work.filePath("file/logs"), chosen.fileName()});
+    QVERIFY(eraser.waitForFinished(60000));
+    QCOMPARE(eraser.exitCode(), 1);
+    QVERIFY(!chosen.exists());
+    const QString out = QString::fromUtf8(eraser.readAllStandardOutput());
+    const QString err = QString::fromUtf8(eraser.readAllStandardError());
+    QVERIFY2(out.contains("1 of 1 items erased") && out.contains("; no log") && !out.contains("log: "),
+             qPrintable(out));
+    QVERIFY2(err.contains("cannot be written"), qPrintable(err));
+    QCOMPARE(err.count("cannot be written"), 1);
 }
 
 void TestErasureLog::storedStampsIgnoreLocale_data()
