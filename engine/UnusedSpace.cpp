@@ -74,9 +74,11 @@ int MainWipeThread::CreateFiller()
     filler.fd = m_fillerDirFd >= 0 ? Filler::Create(m_fillerDirFd, &filler.name) : -1;
     struct stat st;
     if (filler.fd < 0 || ::fstat(filler.fd, &st) != 0) {
+        const int error = errno;
         qDebug("Not handle");
         if (filler.fd >= 0)
             ::close(filler.fd);
+        errno = error;
         return -1;
     }
     filler.device = st.st_dev;
@@ -165,9 +167,11 @@ void MainWipeThread::FillDataInFile(const QString& mountPoint, long long size, l
     long long measured = -1; // the last figure asked of the volume (the first is the job's)
     bool probed = false;
     for (long long remaining = size; remaining > 0 && !StopRequested() && !m_fillerFailed;) {
+        const bool someFilled = !m_fillers.isEmpty();
         const int index = CreateFiller();
         if (index < 0) {
-            m_fillerFailed = true;
+            // A volume that has no room left even for a new file is full, once fillers took it.
+            m_fillerFailed = !(someFilled && IsFull(errno));
             break;
         }
         FillerFile& filler = m_fillers[index];
