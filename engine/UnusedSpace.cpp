@@ -186,17 +186,16 @@ void MainWipeThread::FillDataInFile(const QString& mountPoint, long long size, l
             ::close(filler.fd);
             filler.fd = -1;
         }
-        if (volumeFull || taken == 0 || m_fillerFailed)
+        if (volumeFull || taken == 0 || m_fillerFailed || probed)
             break;
         remaining = SetDriveSpace(mountPoint);
         // No write met the full volume yet: one more chunk is tried even when the figure says
         // nothing is free, since it may leave out blocks that a file can still be given.
-        if (remaining <= 0 && !probed) {
+        if (remaining <= 0) {
             probed = true;
             remaining = chunkSize;
             continue;
         }
-        probed = false;
         // A figure that does not drop while fillers take space (one that lags, or counts
         // space the system may purge) must not make the refill endless.
         if (measured >= 0 && remaining > measured - taken / 2)
