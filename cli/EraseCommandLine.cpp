@@ -567,7 +567,7 @@ int EraseCommandLine::Erase(const Request& request)
         app->logPath = AbsolutePath(request.logDir);
         QDir().mkpath(app->logPath + QStringLiteral("/KVLOGFILE"));
     }
-    app->logFileStamp = KorvaneApp::Now().toString(QStringLiteral("dd_MM_yyyy_hh_mm_ss"));
+    app->logFileStamp = ErasureLog::FileStamp(KorvaneApp::Now());
     app->CreateLogLines(ErasureLog::StartBlock(KorvaneApp::Now()));
     // The worker keeps a record per file for the certificate only in search mode.
     app->searchMode = !request.certificateDir.isEmpty();
@@ -603,15 +603,22 @@ int EraseCommandLine::Erase(const Request& request)
         *m_err << "\r\033[K";
         m_err->flush();
     }
-    *m_out << QStringLiteral("korvane-erase: %1 of %2 items erased, %3 failed or missing%4; log: %5\n")
+    // The summary names the log only where there is one; a lost line is an error.
+    const QString logFailure = app->LogFailure();
+    const QString logFile = app->LogFilePath();
+    *m_out << QStringLiteral("korvane-erase: %1 of %2 items erased, %3 failed or missing%4; %5\n")
                   .arg(erased)
                   .arg(jobs)
                   .arg(jobs - erased)
                   .arg(worker.StopRequested() ? QStringLiteral(" (stopped)") : QString())
-                  .arg(app->logPath + QStringLiteral("/KVLOGFILE/") + app->logFileStamp + QStringLiteral(".log"));
+                  .arg(QFileInfo(logFile).isFile() ? QStringLiteral("log: ") + logFile : QStringLiteral("no log"));
     m_out->flush();
+    if (!logFailure.isEmpty()) {
+        *m_err << QStringLiteral("korvane-erase: ") << logFailure << "\n";
+        m_err->flush();
+    }
     const bool certified = !app->searchMode || WriteCertificate(selectedFileCount);
-    return erased == jobs && certified ? AllErased : SomeFailed;
+    return erased == jobs && certified && logFailure.isEmpty() ? AllErased : SomeFailed;
 }
 
 void EraseCommandLine::ShowProgress(MainWipeThread& worker, long long totalBytes, bool show)

@@ -9,8 +9,9 @@ target_compile_definitions(tst_forensic PRIVATE KV_ERASE_BINARY="$<TARGET_FILE:k
 add_dependencies(tst_forensic korvane-erase)
 kv_add_test(clireports LIBS kvcli)
 kv_add_test(erasebounds LIBS Qt5::Core)
-target_compile_definitions(tst_erasebounds PRIVATE KV_ERASE_BINARY="$<TARGET_FILE:korvane-erase>")
-add_dependencies(tst_erasebounds korvane-erase)
 kv_add_test(writereach LIBS kvdialogs kvvolumes)
-target_compile_definitions(tst_writereach PRIVATE KV_ERASE_BINARY="$<TARGET_FILE:korvane-erase>")
-add_dependencies(tst_writereach korvane-erase)
+# Tests that run korvane-erase as a process.
+foreach(_kv_cli_test erasurelog unusedspace erasebounds writereach)
+    target_compile_definitions(tst_${_kv_cli_test} PRIVATE KV_ERASE_BINARY="$<TARGET_FILE:korvane-erase>")
+    add_dependencies(tst_${_kv_cli_test} korvane-erase)
+endforeach()

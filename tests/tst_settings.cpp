@@ -148,6 +148,9 @@ void TestSettings::storedValuesAreLoaded_data()
                              << 10 << 2 << true << 3 << "/nonexistent-kv/logs";
     // Missing keys read 0 or false; a missing folder falls back to the bundle rather than "/".
     QTest::newRow("missing keys") << QVariantMap{{"SupportLink", "x"}} << 0 << 0 << false << 0 << "<bundle>";
+    // Indices outside the tables (a damaged or hand-edited file) mean the defaults.
+    QTest::newRow("unknown indices") << QVariantMap{{"KVF_Algorithm", "17"}, {"KVF_Verification", "-1"}} << 0 << 0
+                                     << false << 0 << "<bundle>";
     QTest::newRow("check off") << QVariantMap{{"KVF_CheckUpdate", "0"}, {"KVF_LogPath", ""}} << 0 << 0 << false << 0
                                << "<bundle>";
 }
