@@ -169,11 +169,11 @@ const QString kHelpText =
                    "Progress goes to standard error when it is a terminal. Each run appends the start block,\n"
                    "the run block and the end block to a log file under the log folder's KVLOGFILE/, and\n"
                    "ends with one summary line.\n"
-                   "Ctrl-C stops after the current chunk; the file in progress is still removed.\n"
+                   "Ctrl-C stops within the piece being written; the file in progress is still removed.\n"
                    "\n"
                    "Exit status:\n"
                    "  0  every item was erased\n"
-                   "  1  an item failed or was missing\n"
+                   "  1  an item failed or was missing, or the log could not be written\n"
                    "  2  bad usage or a refused path (then nothing was erased)\n");
 
 } // namespace
