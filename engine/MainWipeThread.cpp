@@ -12,7 +12,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -346,11 +348,15 @@ bool MainWipeThread::EraseFileAt(int dirfd, const QByteArray& name, const QStrin
         AddCertificateRow(path, false);
         return false;
     }
+    return FinishFile(dirfd, name, path, fd, opened, Ranges(), false, algorithm, verification);
+}
 
+bool MainWipeThread::FinishFile(int dirfd, const QByteArray& name, const QString& path, int fd, const NodeStat& opened,
+                                Ranges done, bool flushed, int algorithm, int verification)
+{
     // Every byte that holds data is overwritten with every pass, and then what the file
     // gained meanwhile (it grew, or holes were filled), until nothing new is found.
     QByteArray shown = QFile::encodeName(path);
-    Ranges done;
     bool allChunks = true;
     bool cutShort = false;
     bool settled = false;
@@ -368,23 +374,165 @@ bool MainWipeThread::EraseFileAt(int dirfd, const QByteArray& name, const QStrin
         if (round == kGrowthRounds)
             break; // still growing
         const ChunkRun run = OverwriteRanges(shown.data(), fd, todo, algorithm, verification, path);
+        flushed = false;
         allChunks = allChunks && run.allChunks;
         cutShort = run.cutShort;
         AddRanges(done, todo);
     }
 
     // Truncation drops dirty pages: what was written must reach the medium first.
-    if (!FlushToMedium(fd) || ::ftruncate(fd, 0) != 0)
+    if ((!flushed && !FlushToMedium(fd)) || ::ftruncate(fd, 0) != 0)
         allChunks = false;
     const bool removed = RemoveErasedName(dirfd, name, opened);
     if (path.contains(QLatin1String("com.apple.LSSharedFileList.")))
         SystemCmd(QStringLiteral("killall sharedfilelistd"));
-    file.Reset(-1);
 
     const bool result = allChunks && settled && !cutShort && removed;
     LogItem(ItemKind::File, result ? Outcome::Successful : Outcome::Failed, path);
     AddCertificateRow(path, result);
     return result;
+}
+
+namespace {
+// A file goes into a batch when all its passes together take at most this many bytes; the
+// batch is settled once its passes take kBatchBytes or it holds the most files it may.
+constexpr long long kBatchFileBytes = 1LL << 20;
+constexpr long long kBatchBytes = 32LL << 20;
+constexpr int kBatchFiles = 512;
+
+// How many files a batch may hold open: a quarter of what this process may open.
+int BatchLimit()
+{
+    struct rlimit limit;
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return kBatchFiles;
+    return static_cast<int>(qMin<rlim_t>(kBatchFiles, limit.rlim_cur / 4));
+}
+} // namespace
+
+bool MainWipeThread::TryDefer(int dirfd, const QByteArray& name, const QByteArray& path, const NodeStat& st, bool* kept,
+                              int algorithm)
+{
+    const QVector<PassStep>& passes = AlgorithmPasses(algorithm);
+    if (m_batchLimit < 2 || passes.isEmpty() || st.size > chunkSize || st.size * passes.size() > kBatchFileBytes)
+        return false;
+    if (!m_batch.empty() && (static_cast<int>(m_batch.size()) >= m_batchLimit ||
+                             m_batchBytes + st.size * passes.size() > kBatchBytes || m_batchAlgorithm != algorithm))
+        SettleBatch();
+    const int fd = ::openat(dirfd, name.constData(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    NodeStat opened;
+    const bool usable = fd >= 0 && StatAt(fd, QByteArray(), &opened) && S_ISREG(opened.mode) && opened.SameNode(st) &&
+                        opened.nlink == 1 && opened.size == st.size;
+    const Ranges ranges = usable ? DataRanges(fd, opened.size) : Ranges();
+    if (!usable || (opened.size > 0 && ranges != Ranges{{0, opened.size}})) {
+        if (fd >= 0)
+            ::close(fd); // anything unusual is erased on its own, which says what it is
+        return false;
+    }
+    // Each pass's bytes are drawn now, file by file, in the order a file erased on its own
+    // draws them; the pass buffer is the scratch space, as it would be then.
+    PendingFile file;
+    file.folder = dirfd;
+    file.name = name;
+    file.path = QFile::decodeName(path);
+    file.opened = opened;
+    file.fd = fd;
+    file.kept = kept;
+    const long long size = opened.size;
+    file.passes.resize(static_cast<int>(size * passes.size()));
+    long geometry[2] = {static_cast<long>(chunkSize), 1};
+    for (int i = 0; i < passes.size(); ++i) {
+        FillPassBytes(passes.at(i), buffer, size, geometry);
+        std::memcpy(file.passes.data() + i * size, buffer, static_cast<size_t>(size));
+    }
+    m_batchBytes += size * passes.size();
+    m_batch.push_back(std::move(file));
+    return true;
+}
+
+void MainWipeThread::FlushRound(std::vector<PendingFile>& batch)
+{
+    const auto& hooks = PassEngineTesting::Hooks();
+    int any = -1;
+    for (PendingFile& file : batch) {
+        if (file.failed || file.released)
+            continue;
+        if (hooks.onFlush && !hooks.onFlush())
+            file.failed = true;
+        else
+            any = file.fd;
+    }
+    if (any < 0 || FlushFileSystem(any))
+        return;
+    // Some write-back failed: each file's own flush tells whose.
+    for (PendingFile& file : batch) {
+        if (!file.failed && !file.released && ::fdatasync(file.fd) != 0)
+            file.failed = true;
+    }
+}
+
+void MainWipeThread::SettleBatch()
+{
+    if (m_batch.empty())
+        return;
+    std::vector<PendingFile> batch;
+    batch.swap(m_batch);
+    m_batchBytes = 0;
+    const int algorithm = m_batchAlgorithm;
+    const QVector<PassStep>& passes = AlgorithmPasses(algorithm);
+    long geometry[2] = {static_cast<long>(chunkSize), 1};
+    char noPath[] = "";
+
+    // Every pass reaches the medium before the next one is written.
+    for (int i = 0; i < passes.size(); ++i) {
+        for (size_t f = 0; f < batch.size(); ++f) {
+            PendingFile& file = batch[f];
+            if (i == 0 && StopRequested()) {
+                for (size_t rest = f; rest < batch.size(); ++rest)
+                    batch[rest].released = true; // a stop takes effect between files
+                break;
+            }
+            if (file.failed || file.released)
+                continue;
+            if (i == 0)
+                emit WipingStatus(bytesDone, file.path);
+            const long long size = file.opened.size;
+            auto* data = reinterpret_cast<unsigned char*>(file.passes.data()) + i * size;
+            if (size > 0 && !OnReadDisk(0, data, size, noPath, file.fd, geometry, 1))
+                file.failed = true;
+        }
+        FlushRound(batch);
+        if (passes.at(i).check == PassCheck::None && i + 1 < passes.size())
+            continue;
+        // What reached the medium is read back from it: after the last pass always, and after
+        // every pass that checks itself.
+        for (PendingFile& file : batch) {
+            const long long size = file.opened.size;
+            if (file.failed || file.released || size == 0)
+                continue;
+            DropFromCache(file.fd, 0, size);
+            if (!OnReadDisk(0, buffer, size, noPath, file.fd, geometry, 0) ||
+                std::memcmp(buffer, file.passes.constData() + i * size, static_cast<size_t>(size)) != 0)
+                file.failed = true;
+        }
+    }
+
+    for (PendingFile& file : batch) {
+        Descriptor own(file.fd);
+        if (file.released) {
+            *file.kept = true;
+            continue;
+        }
+        Ranges done;
+        if (!file.failed && file.opened.size > 0) {
+            done.append({0, file.opened.size});
+            bytesDone += file.opened.size;
+            emit WipingStatus(bytesDone, file.path);
+        }
+        if (!FinishFile(file.folder, file.name, file.path, file.fd, file.opened, done, !file.failed, algorithm,
+                        m_batchVerification))
+            *file.kept = true;
+    }
 }
 
 bool MainWipeThread::WipeFileJob(const QByteArray& nativePath, const QString& path, int algorithm, int verification)
@@ -434,6 +582,9 @@ bool MainWipeThread::WipeFolderJob(const QByteArray& nativePath, const QString& 
 
     // The folder goes only as far as its contents were erased: anything that stays keeps
     // its folders, and the folder's line says it failed.
+    m_batchAlgorithm = algorithm;
+    m_batchVerification = verification;
+    m_batchLimit = BatchLimit();
     FolderWalk walk;
     walk.onEntry = [&](const FolderWalk::Entry& entry) {
         if (StopRequested())
@@ -448,11 +599,17 @@ bool MainWipeThread::WipeFolderJob(const QByteArray& nativePath, const QString& 
             return RemoveErasedName(entry.folder, entry.name, entry.stat) ? FolderWalk::Visit::Done
                                                                           : FolderWalk::Visit::Kept;
         }
+        if (S_ISREG(entry.stat.mode) &&
+            TryDefer(entry.folder, entry.name, entry.path, entry.stat, entry.kept, algorithm))
+            return FolderWalk::Visit::Deferred;
+        SettleBatch(); // lines stay in the order of the files
         const bool erased =
             EraseFileAt(entry.folder, entry.name, QFile::decodeName(entry.path), algorithm, verification);
         return erased ? FolderWalk::Visit::Done : FolderWalk::Visit::Kept;
     };
+    walk.onSettle = [this] { SettleBatch(); };
     walk.onMountPoint = [&](const FolderWalk::Entry& entry) {
+        SettleBatch();
         const QString shown = QFile::decodeName(entry.path);
         LogItem(S_ISDIR(entry.stat.mode) ? ItemKind::Folder : ItemKind::File, Outcome::Failed, shown);
         emit ItemLeftAlone(shown);
@@ -461,6 +618,7 @@ bool MainWipeThread::WipeFolderJob(const QByteArray& nativePath, const QString& 
         return RemoveErasedName(entry.folder, entry.name, entry.stat, true);
     };
     const bool emptied = walk.Walk(folder.Get(), nativePath);
+    SettleBatch();
     folder.Reset(-1);
     const bool removed = emptied && RemoveErasedName(parent.Get(), name, st, true);
     LogItem(ItemKind::Folder, removed ? Outcome::Successful : Outcome::Failed, path);

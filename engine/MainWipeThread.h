@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ErasureLog.h"
+#include "FolderWalk.h"
 #include "Records.h"
 
 #include <QByteArray>
@@ -14,6 +15,7 @@
 #include <QVector>
 
 #include <atomic>
+#include <vector>
 
 class MainWipeThread : public QThread
 {
@@ -96,6 +98,38 @@ private:
     bool WipeFolderJob(const QByteArray& nativePath, const QString& path, int algorithm, int verification);
     // Erases the entry `name` of the folder `dirfd` (a file or a link), shown as `path`.
     bool EraseFileAt(int dirfd, const QByteArray& name, const QString& path, int algorithm, int verification);
+    // Overwrites what of the open file `fd` is not yet in `done` (and what it gains meanwhile),
+    // then truncates it, removes its name provided it still is `opened`, and writes its line.
+    // `flushed`: everything written so far has reached the medium.
+    bool FinishFile(int dirfd, const QByteArray& name, const QString& path, int fd, const NodeStat& opened, Ranges done,
+                    bool flushed, int algorithm, int verification);
+
+    // Small files of a folder job are erased in batches that share their flushes: each pass
+    // is written to every file of the batch, then one flush round; then every file is read
+    // back from the medium and compared; then, in order, each is truncated, removed and
+    // logged. A file that fails anywhere in the batch is erased again on its own.
+    struct PendingFile
+    {
+        int folder = -1; // the walker's descriptor of its folder, open until the batch settles
+        QByteArray name;
+        QString path;
+        NodeStat opened;
+        int fd = -1;
+        QByteArray passes; // every pass's bytes, one after the other (size bytes each)
+        bool* kept = nullptr;
+        bool failed = false;   // to be erased again on its own
+        bool released = false; // a stop came before it was written: left as it was
+    };
+    // Takes the regular file `name` into the batch; false when it must be erased on its own.
+    bool TryDefer(int dirfd, const QByteArray& name, const QByteArray& path, const NodeStat& st, bool* kept,
+                  int algorithm);
+    void SettleBatch();
+    void FlushRound(std::vector<PendingFile>& batch);
+    std::vector<PendingFile> m_batch;
+    long long m_batchBytes = 0;
+    int m_batchLimit = 0;
+    int m_batchAlgorithm = 0;
+    int m_batchVerification = 0;
     void LogItem(ErasureLog::ItemKind kind, ErasureLog::Outcome outcome, const QString& path);
     void AddCertificateRow(const QString& path, bool result);
     bool RunJob(const APPWIPINGINFO& job);

@@ -295,6 +295,31 @@ bool FlushToMedium(int fd)
     return fsync(fd) == 0;
 }
 
+bool FlushFileSystem(int fd)
+{
+#ifdef __linux__
+    return ::syncfs(fd) == 0;
+#else
+    return FlushToMedium(fd);
+#endif
+}
+
+void DropFromCache(int fd, long long offset, long long length)
+{
+#ifdef POSIX_FADV_DONTNEED
+    posix_fadvise(fd, offset, length, POSIX_FADV_DONTNEED);
+#else
+    Q_UNUSED(fd);
+    Q_UNUSED(offset);
+    Q_UNUSED(length);
+#endif
+}
+
+void FillPassBytes(const PassStep& step, unsigned char* buffer, long long length, const long* geometry)
+{
+    FillPass(step, buffer, length, geometry);
+}
+
 bool OnFlushDisk(long long offset, long long length, const char* path, int fd, bool dropCache)
 {
     const auto& hooks = PassEngineTesting::Hooks();
