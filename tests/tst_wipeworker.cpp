@@ -44,6 +44,8 @@ private slots:
     void growthIsOverwrittenOrFails();
     void folderKeepsWhatWasNotErased_data();
     void folderKeepsWhatWasNotErased();
+    void batchFaultStaysWithItsFile_data();
+    void batchFaultStaysWithItsFile();
     void missingPassBufferStillCompletesRun();
     void runsOnItsOwnThread();
 
@@ -430,6 +432,63 @@ void TestWipeWorker::folderKeepsWhatWasNotErased()
     QCOMPARE(ItemLines().filter(QStringLiteral("Folder Path: ")),
              QStringList{Line(ItemKind::Folder, Outcome::Failed, folder)});
     QCOMPARE(worker.JobResults(), QVector<bool>{false});
+}
+
+void TestWipeWorker::batchFaultStaysWithItsFile_data()
+{
+    QTest::addColumn<QString>("fault"); // what happens to the 20-byte file of the batch
+    QTest::newRow("its write fails") << QStringLiteral("write");
+    QTest::newRow("a stop during its write") << QStringLiteral("stop");
+    QTest::newRow("replaced before its read-back") << QStringLiteral("replace");
+}
+
+void TestWipeWorker::batchFaultStaysWithItsFile()
+{
+    QFETCH(QString, fault);
+    const QString folder = m_dir->filePath(QStringLiteral("batch"));
+    const QString outside = Make(QStringLiteral("outside"), "not chosen");
+    QStringList files;
+    for (const char* name : {"a", "b", "c"}) {
+        const int size = 10 * (name[0] - 'a' + 1);
+        files << Make(QStringLiteral("batch/") + QLatin1String(name), QByteArray(size, name[0]));
+    }
+    const QString hit = files.at(1);
+    MainWipeThread worker;
+    PassEngineTesting::IoHooks hooks;
+    hooks.onWrite = [&](long long, const unsigned char*, long long n) {
+        if (n == 20 && fault == QLatin1String("stop"))
+            worker.RequestStop();
+        return n != 20 || fault != QLatin1String("write");
+    };
+    hooks.onRead = [&](long long, unsigned char*, long long n) {
+        if (n == 20 && fault == QLatin1String("replace"))
+            ::rename(QFile::encodeName(outside).constData(), QFile::encodeName(hit).constData());
+    };
+    PassEngineTesting::SetIoHooks(hooks);
+    AddJob(APPWIPINGINFO::Folder, folder);
+    worker.run();
+
+    const QStringList lines = ItemLines();
+    QVERIFY(lines.contains(Line(ItemKind::File, Outcome::Failed, hit)));
+    QVERIFY(lines.contains(Line(ItemKind::Folder, Outcome::Failed, folder)));
+    for (const QString& file : files) {
+        if (file == hit)
+            continue;
+        if (fault == QLatin1String("stop") && !lines.join(QLatin1Char('\n')).contains(file)) {
+            // Not yet written when the stop came: left exactly as it was.
+            QFile kept(file);
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QVERIFY(kept.readAll().count(QFileInfo(file).fileName().at(0).toLatin1()) == kept.size());
+            continue;
+        }
+        QVERIFY2(lines.contains(Line(ItemKind::File, Outcome::Successful, file)), qPrintable(file));
+        QVERIFY(!QFileInfo::exists(file));
+    }
+    if (fault == QLatin1String("replace")) {
+        QFile replacement(hit);
+        QVERIFY(replacement.open(QIODevice::ReadOnly));
+        QCOMPARE(replacement.readAll(), QByteArray("not chosen"));
+    }
 }
 
 void TestWipeWorker::missingPassBufferStillCompletesRun()
