@@ -12,8 +12,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,7 +27,110 @@ bool IsVolumeFull(int error)
 {
     return error == ENOSPC || error == EDQUOT || error == EFBIG;
 }
+
+// The byte a one-pass algorithm writes everywhere in a range of `length` bytes, or -1.
+int UniformByte(int algorithm, const unsigned char* buffer, long long length)
+{
+    const QVector<PassStep>& passes = AlgorithmPasses(algorithm);
+    if (passes.size() != 1 || passes.at(0).check != PassCheck::None || length < 1)
+        return -1;
+    if (passes.at(0).kind == PassKind::Fixed)
+        return passes.at(0).bytes[0];
+    if (passes.at(0).kind != PassKind::Rewrite)
+        return -1;
+    // A rewrite writes the buffer as it is, and changes nothing of it.
+    return std::memcmp(buffer, buffer + 1, static_cast<size_t>(length - 1)) == 0 ? buffer[0] : -1;
+}
+
+// Reads [offset, offset + length) through `fd` and checks that every byte is `value`.
+bool ReadAndMatch(int fd, bool direct, long long offset, long long length, unsigned char value)
+{
+    constexpr long long kPiece = 8LL << 20;
+    constexpr long long kAlign = 4096;
+    void* memory = nullptr;
+    if (posix_memalign(&memory, kAlign, kPiece + kAlign) != 0)
+        return false;
+    std::unique_ptr<unsigned char, decltype(&std::free)> scratch(static_cast<unsigned char*>(memory), &std::free);
+    const auto& hooks = PassEngineTesting::Hooks();
+    for (long long done = 0; done < length;) {
+        const long long want = qMin(kPiece, length - done);
+        // A direct read asks for whole blocks; at the end of the file it returns what there is.
+        const long long ask = direct ? (want + kAlign - 1) / kAlign * kAlign : want;
+        long long got = 0;
+        while (got < want) {
+            const ssize_t n = ::pread(fd, scratch.get() + got, static_cast<size_t>(ask - got), offset + done + got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            got += n;
+            if (direct && got % kAlign != 0 && got < want)
+                return false; // a short direct read inside the file
+        }
+        if (hooks.onRead)
+            hooks.onRead(offset + done, scratch.get(), want);
+        if (scratch.get()[0] != value ||
+            std::memcmp(scratch.get(), scratch.get() + 1, static_cast<size_t>(want - 1)) != 0)
+            return false;
+        done += want;
+    }
+    return true;
+}
 } // namespace
+
+// The check of a written chunk on a thread of its own: the flush, and the read-back through a
+// descriptor of its own (direct where the file system takes it).
+MainWipeThread::BackgroundCheck::~BackgroundCheck()
+{
+    Join();
+}
+
+bool MainWipeThread::BackgroundCheck::Start(int fd, long long offset, long long length, unsigned char value,
+                                            bool compare)
+{
+    int reader = -1;
+    bool direct = false;
+    if (compare) {
+#ifdef __linux__
+        const QByteArray own = "/proc/self/fd/" + QByteArray::number(fd);
+        direct = offset % 4096 == 0;
+        reader = direct ? ::open(own.constData(), O_RDONLY | O_CLOEXEC | O_DIRECT) : -1;
+        if (reader < 0) {
+            direct = false;
+            reader = ::open(own.constData(), O_RDONLY | O_CLOEXEC);
+        }
+        NodeStat mine;
+        NodeStat theirs;
+        if (reader >= 0 &&
+            (!StatAt(reader, QByteArray(), &mine) || !StatAt(fd, QByteArray(), &theirs) || !mine.SameNode(theirs))) {
+            ::close(reader);
+            reader = -1;
+        }
+#endif
+        if (reader < 0)
+            return false;
+    }
+    m_fd = reader;
+    m_running = true;
+    m_result = false;
+    m_thread = std::thread([this, fd, direct, offset, length, value, compare] {
+        // The chunk reaches the medium and leaves the page cache, then is read back from it.
+        m_result = OnFlushDisk(offset, length, "", fd, true) &&
+                   (!compare || ReadAndMatch(m_fd, direct, offset, length, value));
+    });
+    return true;
+}
+
+bool MainWipeThread::BackgroundCheck::Join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_running = false;
+    return m_result;
+}
 
 using ErasureLog::ItemKind;
 using ErasureLog::Outcome;
@@ -165,13 +270,25 @@ bool MainWipeThread::OnFileWipeNow(const QString& path, int algorithm, int verif
 bool MainWipeThread::WipeChunk(long long offset, long long position, long long length, bool last, char* nativePath,
                                int fd, int algorithm, ChunkPolicy& policy, long long index)
 {
+    return WipeChunkChecked(offset, length, nativePath, fd, algorithm, policy.Next(index, position, last), nullptr);
+}
+
+bool MainWipeThread::WipeChunkChecked(long long offset, long long length, char* nativePath, int fd, int algorithm,
+                                      ChunkPolicy::Check check, BackgroundCheck* background)
+{
     if (!m_largePages && length >= kLargeRange) {
         AdviseLargePages(buffer, chunkSize + 1);
         m_largePages = true;
     }
     long geometry[2] = {static_cast<long>(chunkSize), 1};
-    if (WipeNow(offset, buffer, length, nativePath, fd, geometry, algorithm))
-        return RunCheck(policy.Next(index, position, last), offset, buffer, length, nativePath, fd, geometry);
+    if (WipeNow(offset, buffer, length, nativePath, fd, geometry, algorithm)) {
+        // The read-back of a chunk that holds one byte throughout needs nothing of the pass
+        // buffer: once the chunk has reached the medium it runs while the next one is written.
+        if (background && (check == ChunkPolicy::Check::FlushCompare || check == ChunkPolicy::Check::Flush) &&
+            background->Start(fd, offset, length, buffer[0], check == ChunkPolicy::Check::FlushCompare))
+            return true;
+        return RunCheck(check, offset, buffer, length, nativePath, fd, geometry);
+    }
     // A failed pass: rewrite the range with what the buffer holds and read it back. On a full
     // volume the rewrite could only fail the same way.
     if (IsVolumeFull(LastTransferError()))
@@ -216,26 +333,69 @@ MainWipeThread::ChunkRun MainWipeThread::OverwriteRanges(char* nativePath, int f
     long long total = 0;
     for (const auto& range : ranges)
         total += range.second - range.first;
+    // The checks are decided in the order of the item, as the policy counts its chunks.
+    struct Planned
+    {
+        long long offset;
+        long long length;
+        ChunkPolicy::Check check;
+    };
+    std::vector<Planned> plan;
     ChunkPolicy policy(total, algorithm, verification, chunkSize);
     long long index = 0;
     long long position = 0; // counted over the ranges, as the policy sees one item
     for (const auto& range : ranges) {
         for (long long offset = range.first; offset < range.second; offset += chunkSize, ++index) {
-            if (StopRequested()) {
-                run.cutShort = true;
-                return run;
-            }
             const long long length = qMin(chunkSize, range.second - offset);
-            const bool ok = WipeChunk(offset, position, length, position + length >= total, nativePath, fd, algorithm,
-                                      policy, index);
+            plan.push_back({offset, length, policy.Next(index, position, position + length >= total)});
             position += length;
-            if (ok) {
-                bytesDone += length;
-                emit WipingStatus(bytesDone, reportAs);
-            }
-            run.allChunks = run.allChunks && ok;
         }
     }
+    // With one byte written throughout, read-backs overlap the writing of the next chunk; the
+    // last chunk goes first then, so that its read-back is not left until the end.
+    const bool overlap = plan.size() > 1 && plan.front().length >= kLargeRange &&
+                         UniformByte(algorithm, buffer, plan.front().length) >= 0;
+    if (overlap && plan.back().check == ChunkPolicy::Check::FlushCompare)
+        std::rotate(plan.begin(), plan.end() - 1, plan.end());
+    BackgroundCheck checks[2];
+    int pending = 0; // checks[pending] reads back the chunk before
+    long long pendingLength = 0;
+    size_t pendingIndex = 0;
+    const auto join = [&] {
+        if (checks[pending].Running() && !checks[pending].Join()) {
+            // As a chunk whose check failed on the spot: rewritten once and read back.
+            long geometry[2] = {static_cast<long>(chunkSize), 1};
+            const Planned& failed = plan[pendingIndex];
+            if (!WipeNow(failed.offset, buffer, failed.length, nativePath, fd, geometry, 0) ||
+                !Verification(failed.offset, buffer, failed.length, nativePath, fd, geometry, false, true)) {
+                run.allChunks = false;
+                bytesDone -= pendingLength;
+            }
+        }
+        pendingLength = 0;
+    };
+    for (size_t at = 0; at < plan.size(); ++at) {
+        const Planned& chunk = plan[at];
+        if (StopRequested()) {
+            run.cutShort = true;
+            break;
+        }
+        BackgroundCheck& next = checks[pending ^ 1];
+        const bool ok = WipeChunkChecked(chunk.offset, chunk.length, nativePath, fd, algorithm, chunk.check,
+                                         overlap ? &next : nullptr);
+        join();
+        if (next.Running()) {
+            pending ^= 1;
+            pendingLength = chunk.length;
+            pendingIndex = at;
+        }
+        if (ok) {
+            bytesDone += chunk.length;
+            emit WipingStatus(bytesDone, reportAs);
+        }
+        run.allChunks = run.allChunks && ok;
+    }
+    join();
     return run;
 }
 

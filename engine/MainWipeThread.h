@@ -6,6 +6,7 @@
 #include "ErasureLog.h"
 #include "FolderWalk.h"
 #include "Records.h"
+#include "Verification.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -15,6 +16,7 @@
 #include <QVector>
 
 #include <atomic>
+#include <thread>
 #include <vector>
 
 class MainWipeThread : public QThread
@@ -85,7 +87,31 @@ private:
     using Ranges = QVector<QPair<long long, long long>>; // [begin, end) byte ranges
     // `position` is where the chunk lies in the item as the verification policy counts it.
     bool WipeChunk(long long offset, long long position, long long length, bool last, char* nativePath, int fd,
-                   int algorithm, class ChunkPolicy& policy, long long index);
+                   int algorithm, ChunkPolicy& policy, long long index);
+    class BackgroundCheck
+    {
+    public:
+        BackgroundCheck() = default;
+        ~BackgroundCheck();
+        BackgroundCheck(const BackgroundCheck&) = delete;
+        BackgroundCheck& operator=(const BackgroundCheck&) = delete;
+        // Flushes a written range and drops it from the page cache on a thread of its own, and
+        // with `compare` reads it back from the medium through a descriptor of its own and
+        // checks that it holds `value` throughout; false when it cannot (nothing was started).
+        bool Start(int fd, long long offset, long long length, unsigned char value, bool compare);
+        bool Running() const { return m_running; }
+        bool Join(); // the result; true when nothing ran
+
+    private:
+        std::thread m_thread;
+        int m_fd = -1;
+        bool m_running = false;
+        bool m_result = true;
+    };
+    // Writes the chunk with every pass and runs `check`; with `background`, a read-back may be
+    // started there instead (the caller joins it).
+    bool WipeChunkChecked(long long offset, long long length, char* nativePath, int fd, int algorithm,
+                          ChunkPolicy::Check check, BackgroundCheck* background);
     // Overwrites [0, size) chunk by chunk (at most maxChunks when it is not negative),
     // reporting progress against `reportAs`.
     ChunkRun OverwriteChunks(char* nativePath, int fd, long long size, long long maxChunks, int algorithm,

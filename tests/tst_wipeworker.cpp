@@ -46,6 +46,8 @@ private slots:
     void folderKeepsWhatWasNotErased();
     void batchFaultStaysWithItsFile_data();
     void batchFaultStaysWithItsFile();
+    void overlappedReadBackDecides_data();
+    void overlappedReadBackDecides();
     void missingPassBufferStillCompletesRun();
     void runsOnItsOwnThread();
 
@@ -489,6 +491,33 @@ void TestWipeWorker::batchFaultStaysWithItsFile()
         QVERIFY(replacement.open(QIODevice::ReadOnly));
         QCOMPARE(replacement.readAll(), QByteArray("not chosen"));
     }
+}
+
+void TestWipeWorker::overlappedReadBackDecides_data()
+{
+    QTest::addColumn<bool>("medium"); // what the medium returns for the first chunk is right
+    QTest::newRow("read back as written") << true;
+    QTest::newRow("read back altered") << false;
+}
+
+void TestWipeWorker::overlappedReadBackDecides()
+{
+    // Two chunks, the first large enough for its read-back to run while the second is written.
+    QFETCH(bool, medium);
+    const long long chunk = 64LL << 20;
+    const QString file = Make(QStringLiteral("large"), QByteArray(chunk + 4096, 'x'));
+    PassEngineTesting::IoHooks hooks;
+    hooks.onRead = [medium](long long offset, unsigned char* data, long long) {
+        if (offset == 0 && !medium)
+            data[0] ^= 1;
+    };
+    PassEngineTesting::SetIoHooks(hooks);
+    AddJob(APPWIPINGINFO::File, file);
+    MainWipeThread worker;
+    worker.SetChunkSizeForTests(chunk);
+    worker.run();
+    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, medium ? Outcome::Successful : Outcome::Failed, file)});
+    QCOMPARE(worker.bytesDone, medium ? chunk + 4096 : 4096LL);
 }
 
 void TestWipeWorker::missingPassBufferStillCompletesRun()
