@@ -1,15 +1,60 @@
 #include "ErasureLog.h"
 
+#include <QLocale>
+
 namespace ErasureLog {
 
+// Stored stamps use ASCII digits whatever the user's locale.
 QString StampT(const QDateTime& when)
 {
-    return when.toString(QStringLiteral("dd/MM/yyyy|hh:mm:ss"));
+    return QLocale::c().toString(when, QStringLiteral("dd/MM/yyyy|hh:mm:ss"));
 }
 
 QString StampS(const QDateTime& when)
 {
-    return when.toString(QStringLiteral(" dd/MM/yyyy|hh:mm:ss "));
+    return QLocale::c().toString(when, QStringLiteral(" dd/MM/yyyy|hh:mm:ss "));
+}
+
+QString FileStamp(const QDateTime& when)
+{
+    return QLocale::c().toString(when, QStringLiteral("dd_MM_yyyy_hh_mm_ss"));
+}
+
+namespace {
+bool IsControl(ushort u)
+{
+    // C0, DEL, C1, and the Unicode line and paragraph separators (a line end in some viewers).
+    return u < 0x20 || (u >= 0x7F && u < 0xA0) || u == 0x2028 || u == 0x2029;
+}
+} // namespace
+
+QString EscapedName(const QString& name)
+{
+    QString out;
+    out.reserve(name.size());
+    for (int i = 0; i < name.size(); ++i) {
+        const ushort u = name.at(i).unicode();
+        if (u == '\\') {
+            // A backslash stays single unless what follows could make it read as an escape.
+            const ushort next = i + 1 < name.size() ? name.at(i + 1).unicode() : 0;
+            const bool ambiguous = i + 1 < name.size() && (IsControl(next) || next == '\\' || next == 'n' ||
+                                                           next == 't' || next == 'r' || next == 'x' || next == 'u');
+            out += ambiguous ? QStringLiteral("\\\\") : QStringLiteral("\\");
+        } else if (u == '\n') {
+            out += QStringLiteral("\\n");
+        } else if (u == '\t') {
+            out += QStringLiteral("\\t");
+        } else if (u == '\r') {
+            out += QStringLiteral("\\r");
+        } else if (u < 0x20 || u == 0x7F) {
+            out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        } else if (IsControl(u)) {
+            out += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
+        } else {
+            out += name.at(i);
+        }
+    }
+    return out;
 }
 
 QString Hyphens()
@@ -75,7 +120,7 @@ QString ItemLine(ItemKind kind, Outcome outcome, const QString& path, const QDat
         result = missing;
         break;
     }
-    return prefix + path + QStringLiteral(" | ") + result + StampS(when);
+    return prefix + EscapedName(path) + QStringLiteral(" | ") + result + StampS(when);
 }
 
 QString AbortLine(const QDateTime& when)

@@ -26,6 +26,13 @@ enum class Outcome
 QString StampT(const QDateTime& when);
 // " dd/MM/yyyy|hh:mm:ss ", with its leading and trailing space
 QString StampS(const QDateTime& when);
+// "dd_MM_yyyy_hh_mm_ss": the log file's name without ".log"
+QString FileStamp(const QDateTime& when);
+// A name as the log writes it: control characters as \n, \t, \r, \xHH (C0 and DEL) or
+// \uHHHH (C1, U+2028, U+2029), so that no name can start a line of its own. A backslash is
+// doubled only where it would otherwise read as one of these escapes; every other name is
+// written as it is.
+QString EscapedName(const QString& name);
 
 QString Hyphens();     // 68 "-"
 QString Underscores(); // 61 "_"

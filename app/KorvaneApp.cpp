@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QTextStream>
 
 #include <functional>
 
@@ -25,6 +24,7 @@ KorvaneApp* KorvaneApp::m_instance = nullptr;
 namespace {
 QDateTime g_fixedNow;
 QString g_protectionRoot;
+std::function<void(const QString&)> g_logFailureNotifier;
 
 const char kAlgorithmKey[] = "KVF_Algorithm";
 const char kVerificationKey[] = "KVF_Verification";
@@ -32,7 +32,11 @@ const char kLogPathKey[] = "KVF_LogPath";
 const char kCertificatePathKey[] = "KVF_CertificatePath";
 const char kCheckUpdateKey[] = "KVF_CheckUpdate";
 const char kUpdateScheduleKey[] = "KVF_UpdateSchedule";
+const char kDiscardKey[] = "KVF_Discard";
 const char kSupportLinkKey[] = "SupportLink";
+// The settings dialog's choices: algorithms 0..16, verification modes 0..2.
+constexpr int kAlgorithmChoices = 17;
+constexpr int kVerificationChoices = 3;
 const QString kDriveIcon = QStringLiteral(":/images/images/Traces/Drive.png");
 
 void MakeFolder(const QString& path)
@@ -167,6 +171,7 @@ void KorvaneApp::WriteSettings()
     settings.setValue(kCertificatePathKey, certificatePath);
     settings.setValue(kCheckUpdateKey, checkUpdate ? QStringLiteral("1") : QStringLiteral("0"));
     settings.setValue(kUpdateScheduleKey, QString::number(updateSchedule));
+    settings.setValue(kDiscardKey, discardAfterFill ? QStringLiteral("1") : QStringLiteral("0"));
     settings.setValue(kSupportLinkKey, supportLink);
     settings.sync();
 }
@@ -184,7 +189,13 @@ void KorvaneApp::ReadSettings()
     const QString check = settings.value(kCheckUpdateKey).toString();
     checkUpdate = !check.isEmpty() && check != QLatin1String("0") && check.compare("false", Qt::CaseInsensitive) != 0;
     updateSchedule = settings.value(kUpdateScheduleKey).toString().toInt();
+    discardAfterFill = settings.value(kDiscardKey).toString() == QLatin1String("1");
     supportLink = settings.value(kSupportLinkKey).toString();
+    // An index the tables do not know (a damaged or hand-edited file) means the default.
+    if (algorithm < 0 || algorithm >= kAlgorithmChoices)
+        algorithm = 0;
+    if (verification < 0 || verification >= kVerificationChoices)
+        verification = 0;
     // An empty folder would put the log and certificate folders at the root of the file
     // system: the default folder (the bundle, or the user's own) stands in for it.
     if (logPath.isEmpty())
@@ -193,17 +204,38 @@ void KorvaneApp::ReadSettings()
         certificatePath = defaultCertificatePath;
 }
 
+QString KorvaneApp::LogFilePath() const
+{
+    return logPath + QStringLiteral("/KVLOGFILE/") + logFileStamp + QStringLiteral(".log");
+}
+
 bool KorvaneApp::CreateLogFile(const QString& line)
 {
-    QFile file(logPath + QStringLiteral("/KVLOGFILE/") + logFileStamp + QStringLiteral(".log"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
-        return true; // the line is lost silently
-    QTextStream out(&file);
-    out.setCodec("UTF-8");
-    out << line << '\n';
-    out.flush();
+    QFile file(LogFilePath());
+    const QByteArray bytes = line.toUtf8() + '\n';
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Append);
+    written = written && file.write(bytes) == bytes.size() && file.flush();
+    const QString reason = file.errorString();
     file.close();
-    return true;
+    if (written)
+        return true;
+    // A lost line is an error the user must learn of, once per start of the program.
+    if (!m_logFailed.exchange(true)) {
+        m_logError = QStringLiteral("The log file %1 cannot be written (%2).").arg(LogFilePath(), reason);
+        if (g_logFailureNotifier)
+            g_logFailureNotifier(m_logError);
+    }
+    return false;
+}
+
+QString KorvaneApp::LogFailure() const
+{
+    return m_logFailed ? m_logError : QString();
+}
+
+void KorvaneApp::SetLogFailureNotifier(const std::function<void(const QString& message)>& notify)
+{
+    g_logFailureNotifier = notify;
 }
 
 void KorvaneApp::CreateLogLines(const QStringList& lines)
@@ -215,7 +247,7 @@ void KorvaneApp::CreateLogLines(const QStringList& lines)
 bool KorvaneApp::GetKVFInfo()
 {
     const QDateTime now = Now();
-    logFileStamp = now.toString(QStringLiteral("dd_MM_yyyy_hh_mm_ss"));
+    logFileStamp = ErasureLog::FileStamp(now);
     CreateLogLines(ErasureLog::StartBlock(now));
     return BuildLists();
 }

@@ -9,6 +9,7 @@
 #include <QVector>
 
 #include <atomic>
+#include <functional>
 
 class QObject;
 class QWidget;
@@ -29,7 +30,14 @@ public:
     bool GetKVFInfo();
     // GetKVFInfo without the log: the home folder, the volume rows and the trace catalogs.
     bool BuildLists();
+    // Appends one line to this start's log; false when it could not be written. The first
+    // failure of a start is kept (LogFailure) and passed to the notifier.
     bool CreateLogFile(const QString& line);
+    QString LogFilePath() const;
+    // Why a log line was lost since this state was made; empty while every line was written.
+    QString LogFailure() const;
+    // Called on the writing thread at the first lost line of a start.
+    static void SetLogFailureNotifier(const std::function<void(const QString& message)>& notify);
     void CreateLogLines(const QStringList& lines);
 
     void FillKVFAppListInit(const QString& name, bool checkable, int group, int id, const QString& icon, bool enabled);
@@ -89,6 +97,7 @@ public:
     int verification = 0;
     int updateSchedule = 1;
     bool checkUpdate = true;
+    bool discardAfterFill = false; // "KVF_Discard": trim a volume's free space after filling it
     bool searchRunning = false;
     std::atomic<bool> erasureRunning{false};
     bool searchMode = false;
@@ -113,4 +122,6 @@ private:
     static void CopyRows(APPLICATIONINFO* source, APPLICATIONINFO*& target);
 
     static KorvaneApp* m_instance;
+    std::atomic<bool> m_logFailed{false};
+    QString m_logError;
 };

@@ -1,5 +1,6 @@
 // Korvane File Eraser: one instance per user, the licence agreement once, the splash
 // while the start-up task builds the state, then the main window.
+#include "FreeSpace.h"
 #include "KorvaneApp.h"
 #include "KorvaneforFileMain.h"
 #include "KvResources.h"
@@ -38,6 +39,23 @@ int main(int argc, char* argv[])
 
     if (!LicenseAgreement::EnsureAccepted())
         return 0;
+
+    // Filler that an earlier run could not remove (it was killed) gives its space back.
+    Filler::RemoveStaleEverywhere();
+    // A log line that cannot be written is told once per start, on the GUI thread, whichever
+    // thread wrote it.
+    KorvaneApp::SetLogFailureNotifier([](const QString& message) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [message]() {
+                MessageBox box(QStringLiteral("Warning"),
+                               message + QStringLiteral(" Erasures go on, but they are not recorded; choose a log "
+                                                        "folder that can be written in the settings."),
+                               MessageBox::Warning, MessageBox::OkOnly);
+                box.exec();
+            },
+            Qt::QueuedConnection);
+    });
 
     std::unique_ptr<KorvaneforFileMain> mainWindow;
     SplashScreenDlg::SetMainWindowFactory([&mainWindow]() -> QWidget* {

@@ -10,11 +10,13 @@
 #include "ProtectedLocations.h"
 #include "TraceTree.h"
 #include "VolumeListing.h"
+#include "VolumeReach.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -189,6 +191,20 @@ const QVector<EraseCommandLine::Option>& EraseCommandLine::Options()
          "also erase the unused space of the volume that holds DIR\n(the filler folder is made inside DIR)",
          [](Request& r, const QString& v) {
              r.freeSpaceFolders << v;
+             return QString();
+         }},
+        {"", "--then-free-space", "",
+         "after the files, erase the unused space of each copy-on-write\nvolume that holds them (their old data stays "
+         "there)",
+         [](Request& r, const QString&) {
+             r.thenFreeSpace = true;
+             return QString();
+         }},
+        {"", "--discard", "",
+         "after erasing a volume's unused space, let the device discard\nit (FITRIM; needs root and a device that "
+         "supports it)",
+         [](Request& r, const QString&) {
+             r.discard = true;
              return QString();
          }},
         {"", "--log-dir", "DIR", "write the log under DIR/KVLOGFILE/ (default: the settings')",
@@ -409,6 +425,8 @@ int EraseCommandLine::Run(const QList<QByteArray>& nativeArguments, const QStrin
         request.algorithm = app->algorithm;
     if (request.verification < 0)
         request.verification = app->verification;
+    if (request.discard)
+        app->discardAfterFill = true;
     if (request.algorithm < 0 || request.algorithm >= kAlgorithmCount || request.verification < 0 ||
         request.verification >= kVerificationCount)
         return Usage(QStringLiteral("the settings file holds an unknown algorithm or verification"));
@@ -477,7 +495,7 @@ int EraseCommandLine::Erase(const Request& request)
         }
         app->AddAppWipingInfo(job);
     }
-    for (const QString& folder : request.freeSpaceFolders) {
+    const auto addUnusedSpace = [&](const QString& folder) {
         APPWIPINGINFO job;
         job.wipeType = APPWIPINGINFO::UnusedSpace;
         job.algorithm = request.algorithm;
@@ -487,7 +505,9 @@ int EraseCommandLine::Erase(const Request& request)
         job.itemSize = MainWipeThread::SetDriveSpace(folder);
         totalBytes += job.itemSize;
         app->AddAppWipingInfo(job);
-    }
+    };
+    for (const QString& folder : request.freeSpaceFolders)
+        addUnusedSpace(folder);
     for (int id : request.traceIds) {
         for (APPWIPINGINFO job : TraceTree::CollectJobs(TraceTree::CategoryListFor(*app, id), app->appList, id,
                                                         request.algorithm, request.verification)) {
@@ -497,6 +517,23 @@ int EraseCommandLine::Erase(const Request& request)
             app->AddAppWipingInfo(job);
         }
     }
+    // What overwriting cannot reach on these volumes; a copy-on-write volume's unused space
+    // can follow the files.
+    const auto probe = CreateVolumeReachProbe(HostPlatform());
+    ReachClassifier reach(*probe);
+    reach.AddJobs(app->wipingInfoList);
+    QStringList reachLines = ReachNoticeLines(reach.Notices());
+    for (const QString& volume : reach.CopyOnWriteVolumes()) {
+        const QString key = probe->VolumeKey(volume);
+        const bool asked = std::any_of(request.freeSpaceFolders.begin(), request.freeSpaceFolders.end(),
+                                       [&](const QString& folder) { return probe->VolumeKey(folder) == key; });
+        if (request.thenFreeSpace && !asked)
+            addUnusedSpace(reach.FillerFolder(volume));
+        else if (!asked)
+            reachLines
+                << QStringLiteral("hint: --then-free-space erases the unused space of %1 after the files").arg(volume);
+    }
+
     long long jobs = 0;
     long long selectedFileCount = 0;
     for (APPWIPINGINFO* job = app->wipingInfoList; job; job = job->next) {
@@ -518,6 +555,8 @@ int EraseCommandLine::Erase(const Request& request)
                 *m_out << "\t" << job->itemSize << " bytes free";
             *m_out << "\n";
         }
+        for (const QString& line : reachLines)
+            *m_out << "korvane-erase: " << line << "\n";
         *m_out << "korvane-erase: dry run, nothing erased\n";
         m_out->flush();
         app->FreeWipingInfo();
@@ -528,13 +567,17 @@ int EraseCommandLine::Erase(const Request& request)
         app->logPath = AbsolutePath(request.logDir);
         QDir().mkpath(app->logPath + QStringLiteral("/KVLOGFILE"));
     }
-    app->logFileStamp = KorvaneApp::Now().toString(QStringLiteral("dd_MM_yyyy_hh_mm_ss"));
+    app->logFileStamp = ErasureLog::FileStamp(KorvaneApp::Now());
     app->CreateLogLines(ErasureLog::StartBlock(KorvaneApp::Now()));
     // The worker keeps a record per file for the certificate only in search mode.
     app->searchMode = !request.certificateDir.isEmpty();
     app->certificateList.clear();
     if (app->searchMode)
         app->certificatePath = request.certificateDir;
+
+    for (const QString& line : reachLines)
+        *m_err << "korvane-erase: " << line << "\n";
+    m_err->flush();
 
     MainWipeThread worker;
     ShowProgress(worker, totalBytes, m_errIsTerminal && !request.quiet);
@@ -560,15 +603,22 @@ int EraseCommandLine::Erase(const Request& request)
         *m_err << "\r\033[K";
         m_err->flush();
     }
-    *m_out << QStringLiteral("korvane-erase: %1 of %2 items erased, %3 failed or missing%4; log: %5\n")
+    // The summary names the log only where there is one; a lost line is an error.
+    const QString logFailure = app->LogFailure();
+    const QString logFile = app->LogFilePath();
+    *m_out << QStringLiteral("korvane-erase: %1 of %2 items erased, %3 failed or missing%4; %5\n")
                   .arg(erased)
                   .arg(jobs)
                   .arg(jobs - erased)
                   .arg(worker.StopRequested() ? QStringLiteral(" (stopped)") : QString())
-                  .arg(app->logPath + QStringLiteral("/KVLOGFILE/") + app->logFileStamp + QStringLiteral(".log"));
+                  .arg(QFileInfo(logFile).isFile() ? QStringLiteral("log: ") + logFile : QStringLiteral("no log"));
     m_out->flush();
+    if (!logFailure.isEmpty()) {
+        *m_err << QStringLiteral("korvane-erase: ") << logFailure << "\n";
+        m_err->flush();
+    }
     const bool certified = !app->searchMode || WriteCertificate(selectedFileCount);
-    return erased == jobs && certified ? AllErased : SomeFailed;
+    return erased == jobs && certified && logFailure.isEmpty() ? AllErased : SomeFailed;
 }
 
 void EraseCommandLine::ShowProgress(MainWipeThread& worker, long long totalBytes, bool show)

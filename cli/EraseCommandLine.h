@@ -33,6 +33,8 @@ public:
         QList<int> traceIds;    // --trace: subtrees of the traces tree
         QString certificateDir; // --certificate: the folder that gets KVCERTIFICATE/
         bool dryRun = false;
+        bool thenFreeSpace = false; // --then-free-space: copy-on-write volumes' unused space after the files
+        bool discard = false;       // --discard: trim a volume's free space after filling it
         bool quiet = false;
         // A command that replaces the erasure (--help, --list-algorithms, ...).
         std::function<int(EraseCommandLine&)> command;

@@ -1,4 +1,5 @@
 #include "EraseCommandLine.h"
+#include "FreeSpace.h"
 #include "Platform.h"
 
 #include <QCoreApplication>
@@ -23,5 +24,7 @@ int main(int argc, char* argv[])
     QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QByteArray(argv[i]);
+    // Filler that an earlier run could not remove (it was killed) gives its space back.
+    Filler::RemoveStaleEverywhere();
     return EraseCommandLine().Run(arguments, QCoreApplication::applicationDirPath());
 }

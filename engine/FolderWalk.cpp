@@ -1,5 +1,7 @@
 #include "FolderWalk.h"
 
+#include "NameScrub.h"
+
 #include <QList>
 #include <QVector>
 
@@ -109,7 +111,8 @@ bool RemoveErasedName(int dirfd, const QByteArray& name, const NodeStat& expecte
     NodeStat now;
     if (!StatAt(dirfd, name, &now) || !now.SameNode(expected))
         return false;
-    return ::unlinkat(dirfd, name.constData(), folder ? AT_REMOVEDIR : 0) == 0;
+    // The log and the certificate keep the real name; the folder's entry does not.
+    return UnlinkScrubbedAt(dirfd, name, folder);
 }
 
 namespace {

@@ -239,9 +239,12 @@ bool MainWipeThread::RunJob(const APPWIPINGINFO& job)
 {
     const int wipeType = job.wipeType;
     const QString& path = job.itemPath;
-    if (!buffer) {
-        // Without a pass buffer nothing can be overwritten: every item is reported failed and
-        // the run still ends through the normal path.
+    const bool knownMethod = job.algorithm >= 0 && job.algorithm < kAlgorithmCount && job.verification >= 0 &&
+                             job.verification < kVerificationCount;
+    if (!buffer || !knownMethod) {
+        // Without a pass buffer, or with an algorithm or verification the tables do not know,
+        // nothing can be overwritten: the item is reported failed and the run still ends
+        // through the normal path.
         if (wipeType == APPWIPINGINFO::Plist)
             LogItem(ItemKind::Plist, Outcome::Failed, job.plistPath);
         else if (wipeType != APPWIPINGINFO::UnusedSpace)

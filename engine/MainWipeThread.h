@@ -171,6 +171,21 @@ private:
     QElapsedTimer m_progressClock;
     bool m_searchMode = false;
 
+    // Unused-space erasure (UnusedSpace.cpp): the fillers of the volume being filled.
+    struct FillerFile
+    {
+        int fd = -1;
+        QByteArray name; // empty for an unnamed filler
+        unsigned long long device = 0;
+        unsigned long long inode = 0;
+    };
+    int CreateFiller();
+    long long FillOneFiller(FillerFile& filler, long long size, int algorithm, int verification,
+                            const QString& mountPoint, bool* volumeFull);
+    QVector<FillerFile> m_fillers;
+    int m_fillerDirFd = -1;
+    bool m_fillerFailed = false;
+
     long long m_chunkSizeOverride = 0;
     QVector<bool> m_jobResults;
     QDateTime m_lastLineTime;

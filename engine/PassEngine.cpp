@@ -385,6 +385,10 @@ bool WipeNow(long long offset, unsigned char* buffer, long long length, char* pa
              int algorithm)
 {
     const QVector<PassStep>& passes = AlgorithmPasses(algorithm);
+    if (passes.isEmpty()) {
+        t_lastError = EINVAL; // an algorithm the table does not know: nothing would be written
+        return false;
+    }
     for (int i = 0; i < passes.size(); ++i) {
         const PassStep& step = passes.at(i);
         FillPass(step, buffer, length, geometry);

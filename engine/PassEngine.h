@@ -8,7 +8,8 @@
 constexpr long long kChunkSize = 0x10000000;
 
 // Runs every pass of `algorithm` over [offset, offset + length); `geometry` is
-// {blockSize, blockCount}. True when every pass and every self-verification succeeded.
+// {blockSize, blockCount}. True when every pass and every self-verification succeeded; false
+// for an algorithm outside the table.
 bool WipeNow(long long offset, unsigned char* buffer, long long length, char* path, int fd, long* geometry,
              int algorithm);
 

@@ -2,12 +2,20 @@
 
 #include "KorvaneApp.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 
 namespace {
 const char kMaker[] = "Korvane Software, 14 Harbour Lane, Portsmouth PO1 3AB, United Kingdom";
 const char kProvider[] = "Quillon Software";
 const char kToolVersion[] = "5.0.0.0";
+
+// Dates on the certificate and in its file name: English names and ASCII digits in every
+// locale.
+QString CStamp(const QDateTime& when, const char* format)
+{
+    return QLocale::c().toString(when, QLatin1String(format));
+}
 
 // A control character in a name would break the line or reach the page as nothing; it is
 // shown as "?", the way ls shows names.
@@ -43,14 +51,14 @@ CertificateModel::CertificateModel(const CertificateInput& input)
 QString CertificateModel::FilePath() const
 {
     return m_folder + QStringLiteral("/KVCERTIFICATE") + QLatin1Char('/') +
-           m_now.toString(QStringLiteral("dddd,' 'MMMM' 'dd,' 'yyyy 'at' hh_mm_ss' 'AP")) + QStringLiteral(".pdf");
+           CStamp(m_now, "dddd,' 'MMMM' 'dd,' 'yyyy 'at' hh_mm_ss' 'AP") + QStringLiteral(".pdf");
 }
 
 QVector<CertificateModel::Row> CertificateModel::InformationRows() const
 {
     return {{QStringLiteral("Erasure Provider"), QLatin1String(kProvider)},
-            {QStringLiteral("Certification Date"), m_now.toString(QStringLiteral("dd/MM/yyyy"))},
-            {QStringLiteral("Certification Time"), m_now.toString(QStringLiteral("hh:mm:ss' 'AP"))},
+            {QStringLiteral("Certification Date"), CStamp(m_now, "dd/MM/yyyy")},
+            {QStringLiteral("Certification Time"), CStamp(m_now, "hh:mm:ss' 'AP")},
             {QStringLiteral("Erasure Tool"), QStringLiteral("Korvane File Eraser ") + QLatin1String(kToolVersion)}};
 }
 
@@ -140,6 +148,5 @@ QString CertificateModel::StatusText(int status)
 QString CertificateModel::EntryLine(const CERTIFICATEDATA& record)
 {
     return QStringLiteral("File Name: ") + Printable(record.fileName) + QStringLiteral(" | ") +
-           StatusText(record.status) + QLatin1Char(' ') +
-           record.erasedAt.toString(QStringLiteral("'at' dd/MM/yyyy|hh:mm:ss' 'AP"));
+           StatusText(record.status) + QLatin1Char(' ') + CStamp(record.erasedAt, "'at' dd/MM/yyyy|hh:mm:ss' 'AP");
 }

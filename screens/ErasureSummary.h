@@ -3,7 +3,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 #include <QStringList>
+
+class QCheckBox;
 
 namespace Ui {
 class ErasureSummary;
@@ -26,6 +29,9 @@ public:
     QStringList TreeLines() const;
     // The lines of every dialog answered through the test hook, oldest first.
     static QList<QStringList>& ShownForTests();
+    // What overwriting cannot reach for the chosen items, as shown below the tree: each
+    // notice's text followed by its items indented by two blanks; empty when all is reachable.
+    QStringList ReachLines() const { return m_reachLines; }
 
 private slots:
     void on_pushButton_close_clicked();
@@ -33,6 +39,14 @@ private slots:
 
 private:
     void AddGroup(const QString& title, const QStringList& entries, bool spacer);
+    // The notices about what overwriting cannot reach, and on a copy-on-write volume the
+    // offer to erase its unused space right after the chosen files.
+    void AddReachNotes();
+    // Appends an unused-space job for each offered volume the user ticked.
+    void AppendChosenFollowUps();
+
+    QStringList m_reachLines;
+    QList<QCheckBox*> m_followUps;
 
     Ui::ErasureSummary* ui;
 };

@@ -391,6 +391,17 @@ void KorvaneforFileMain::openSettingmenu()
     menu.addAction(QStringLiteral("Settings"), this, &KorvaneforFileMain::OnBtnClickedSetting);
     menu.addSeparator();
     menu.addAction(QStringLiteral("Update"), this, &KorvaneforFileMain::OnBtnClickedUpdateWizard);
+    menu.addSeparator();
+    // After an unused-space erasure, let the device drop the freed blocks (flash, thin storage).
+    menu.setStyleSheet(menu.styleSheet() + QStringLiteral("QMenu{width:220px;}")); // room for this longer item
+    QAction* discard = menu.addAction(QStringLiteral("Discard unused space"));
+    discard->setObjectName(QStringLiteral("discard_action"));
+    discard->setCheckable(true);
+    discard->setChecked(KorvaneApp::GetInstance()->discardAfterFill);
+    connect(discard, &QAction::toggled, this, [](bool on) {
+        KorvaneApp::GetInstance()->discardAfterFill = on;
+        KorvaneApp::GetInstance()->InitSettings(true);
+    });
     if (!kGlobalMenuBar) {
         // Without a global menu bar, every item of its Help menu and the About window are
         // reached from here.

@@ -2,6 +2,8 @@
 #include "KorvaneApp.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -17,9 +19,14 @@ private slots:
     void runOverOneFileMatchesExample();
     void itemLines_data();
     void itemLines();
+    void namesCannotAddLines_data();
+    void namesCannotAddLines();
     void startAndEndBlocks();
-    void missingFolderLosesLineSilently();
+    void unwritableLogIsReportedOnce();
     void changedLogFolderKeepsFileName();
+    void unwritableLogFailsTheCommand();
+    void storedStampsIgnoreLocale_data();
+    void storedStampsIgnoreLocale();
 
 private:
     QStringList ReadLog() const;
@@ -42,6 +49,7 @@ void TestErasureLog::init()
 void TestErasureLog::cleanup()
 {
     KorvaneApp::SetClockForTests(QDateTime());
+    KorvaneApp::SetLogFailureNotifier({});
 }
 
 QStringList TestErasureLog::ReadLog() const
@@ -128,11 +136,44 @@ void TestErasureLog::startAndEndBlocks()
     QCOMPARE(ReadLog(), expected);
 }
 
-void TestErasureLog::missingFolderLosesLineSilently()
+void TestErasureLog::namesCannotAddLines_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("logged");
+    QTest::newRow("ordinary") << "/a b/ü 日本/c\\d.txt"
+                              << "/a b/ü 日本/c\\d.txt";
+    QTest::newRow("forged line") << "/x\nFile Path: /etc | Erasure successful"
+                                 << "/x\\nFile Path: /etc | Erasure successful";
+    QTest::newRow("tab, return, C0, DEL") << "/a\tb\rc\x01"
+                                             "d\x7f"
+                                          << "/a\\tb\\rc\\x01d\\x7f";
+    QTest::newRow("C1 and line separator") << QString("/a") + QChar(0x85) + "b" + QChar(0x2028) << "/a\\u0085b\\u2028";
+    QTest::newRow("backslash before an escape letter") << "/a\\nb\\\\"
+                                                       << "/a\\\\nb\\\\\\";
+    QTest::newRow("backslash before a control") << "/a\\\n"
+                                                << "/a\\\\\\n";
+}
+
+void TestErasureLog::namesCannotAddLines()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, logged);
+    const QDateTime when(QDate(2026, 2, 1), QTime(3, 4, 5));
+    app->CreateLogFile(ItemLine(ItemKind::File, Outcome::Successful, name, when));
+    QCOMPARE(ReadLog(), QStringList{"File Path: " + logged + " | Erasure successful 01/02/2026|03:04:05 "});
+}
+
+void TestErasureLog::unwritableLogIsReportedOnce()
+{
+    QStringList told;
+    KorvaneApp::SetLogFailureNotifier([&told](const QString& message) { told << message; });
     app->logPath = dir->path() + "/gone";
-    QVERIFY(app->CreateLogFile("lost"));
+    QVERIFY(!app->CreateLogFile("lost"));
+    QVERIFY(!app->CreateLogFile("lost too"));
     QVERIFY(!QFile::exists(app->logPath));
+    QCOMPARE(told.size(), 1);
+    QVERIFY(told.first().contains(app->LogFilePath()));
+    QCOMPARE(app->LogFailure(), told.first());
     app->logPath = dir->path();
     QVERIFY(app->CreateLogFile("kept"));
     QCOMPARE(ReadLog(), QStringList{"kept"});
@@ -148,6 +189,74 @@ void TestErasureLog::changedLogFolderKeepsFileName()
     app->CreateLogFile("second");
     QCOMPARE(ReadLog(), QStringList{"second"});
     QVERIFY(QFile::exists(dir->path() + "/KVLOGFILE/05_12_2026_14_56_24.log"));
+}
+
+void TestErasureLog::unwritableLogFailsTheCommand()
+{
+    // The log folder lies below a plain file: no line can be written, the erasure still runs.
+    QTemporaryDir work(QCoreApplication::applicationDirPath() + "/nolog-XXXXXX");
+    QFile chosen(work.filePath("chosen"));
+    QVERIFY(chosen.open(QIODevice::WriteOnly) && chosen.write("x") == 1);
+    chosen.close();
+    QFile blocker(work.filePath("file"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QProcess eraser;
+    eraser.start(KV_ERASE_BINARY, {"-q", "--log-dir", work.filePath("file/logs"), chosen.fileName()});
+    QVERIFY(eraser.waitForFinished(60000));
+    QCOMPARE(eraser.exitCode(), 1);
+    QVERIFY(!chosen.exists());
+    const QString out = QString::fromUtf8(eraser.readAllStandardOutput());
+    const QString err = QString::fromUtf8(eraser.readAllStandardError());
+    QVERIFY2(out.contains("1 of 1 items erased") && out.contains("; no log") && !out.contains("log: "),
+             qPrintable(out));
+    QVERIFY2(err.contains("cannot be written"), qPrintable(err));
+    QCOMPARE(err.count("cannot be written"), 1);
+}
+
+void TestErasureLog::storedStampsIgnoreLocale_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("German") << "de_DE.UTF-8";
+    QTest::newRow("Arabic (Egypt)") << "ar_EG.UTF-8";
+}
+
+void TestErasureLog::storedStampsIgnoreLocale()
+{
+    // The system locale is read once per process: korvane-erase runs under each one.
+    QFETCH(QString, locale);
+    QTemporaryDir work(QCoreApplication::applicationDirPath() + "/locale-XXXXXX");
+    QFile chosen(work.filePath("chosen"));
+    QVERIFY(chosen.open(QIODevice::WriteOnly) && chosen.write("x") == 1);
+    chosen.close();
+    QProcess eraser;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LC_ALL", locale);
+    env.insert("LANG", locale);
+    eraser.setProcessEnvironment(env);
+    eraser.start(KV_ERASE_BINARY, {"-q", "--log-dir", work.path(), "--certificate", work.path(), chosen.fileName()});
+    QVERIFY(eraser.waitForFinished(60000));
+    QCOMPARE(eraser.exitCode(), 0);
+
+    const QStringList logs = QDir(work.filePath("KVLOGFILE")).entryList(QDir::Files);
+    QCOMPARE(logs.size(), 1);
+    QVERIFY2(QRegularExpression("^\\d\\d_\\d\\d_\\d{4}_\\d\\d_\\d\\d_\\d\\d\\.log$").match(logs.first()).hasMatch(),
+             qPrintable(logs.first()));
+    QFile log(work.filePath("KVLOGFILE/" + logs.first()));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(log.readAll());
+    QVERIFY(text.startsWith("Korvane File Eraser start "));
+    const QRegularExpression stamp("\\d\\d/\\d\\d/\\d{4}\\|\\d\\d:\\d\\d:\\d\\d");
+    QCOMPARE(text.count(stamp), 5); // start, run start, item, run end, end
+    for (const QChar c : text)
+        QVERIFY2(c.unicode() < 0x80, qPrintable(text));
+
+    const QStringList certificates = QDir(work.filePath("KVCERTIFICATE")).entryList(QDir::Files);
+    QCOMPARE(certificates.size(), 1);
+    const QRegularExpression name("^(Monday|Tuesday|Wednesday|Thursday|Friday|Saturday|Sunday), "
+                                  "(January|February|March|April|May|June|July|August|September|October|November|"
+                                  "December) \\d\\d, \\d{4} at \\d\\d_\\d\\d_\\d\\d (AM|PM)\\.pdf$");
+    QVERIFY2(name.match(certificates.first()).hasMatch(), qPrintable(certificates.first()));
 }
 
 QTEST_GUILESS_MAIN(TestErasureLog)

@@ -7,6 +7,7 @@
 #include "FakeCommands.h"
 #include "GetVolumes.h"
 #include "MacVolumeDiscovery.h"
+#include "MacVolumeReach.h"
 #include "VolumeDump.h"
 
 #include <QFile>
@@ -117,6 +118,8 @@ private slots:
     void apfsVolumeInfoDecidesAppend_data();
     void apfsVolumeInfoDecidesAppend();
     void freeReleasesEverything();
+    void writeReach_data();
+    void writeReach();
 };
 
 void TestMacVolumes::trimString_data()
@@ -470,6 +473,58 @@ void TestMacVolumes::freeReleasesEverything()
     QVERIFY(volumes.FreeGetVolumesInfo());
     QVERIFY(!volumes.DiskList() && !volumes.CoreStorageList() && !volumes.APFSContainerList());
     QVERIFY(Discover(volumes).size() == 4); // builds again from empty lists (the sanitizer checks for leaks)
+}
+
+// What overwriting cannot reach, from `df -P` of a path and `diskutil info` of its device.
+void TestMacVolumes::writeReach_data()
+{
+    QTest::addColumn<QByteArray>("df");
+    QTest::addColumn<QString>("info"); // recorded `diskutil info` of the device, or empty
+    QTest::addColumn<QString>("mountPoint");
+    QTest::addColumn<QString>("fileSystem");
+    QTest::addColumn<QList<int>>("concerns");
+    const auto row = [](const char* tag, const QByteArray& device, const char* info, const char* mountPoint,
+                        const char* fileSystem, QList<ReachConcern> concerns) {
+        QList<int> values;
+        for (ReachConcern concern : concerns)
+            values << int(concern);
+        QTest::newRow(tag) << "Filesystem 512-blocks Used Available Capacity Mounted on\n" + device +
+                                  "  976490576 1234 5678 1% " + mountPoint + "\n"
+                           << QString::fromLatin1(info) << QString::fromLatin1(mountPoint)
+                           << QString::fromLatin1(fileSystem) << values;
+    };
+    row("APFS on solid state", "/dev/disk3s5", "diskutil-info-apfs-disk3s5-data-01.txt", "/Volumes/Data", "apfs",
+        {ReachConcern::CopyOnWrite, ReachConcern::Flash});
+    row("HFS+ on encrypted CoreStorage, SSD", "/dev/disk1", "diskutil-info-hfs-corestorage-disk1-02.txt", "/", "hfs",
+        {ReachConcern::Flash, ReachConcern::Encrypted});
+    row("HFS+ on CoreStorage, not encrypted", "/dev/disk1", "diskutil-info-hfs-corestorage-disk1-01.txt", "/", "hfs",
+        {ReachConcern::Flash});
+    row("optical, solid state unknown", "/dev/disk4", "diskutil-info-optical-dvd-disk4-readonly-01.txt",
+        "/Volumes/Untitled", "cd9660", {ReachConcern::Flash});
+    row("rotating external disk", "/dev/disk5", "diskutil-info-external-disk5-01.txt", "/Volumes/Backup", "", {});
+    row("SMB share", "//tester@server/share", "", "/Volumes/share", "//tester@server/share", {ReachConcern::Network});
+}
+
+void TestMacVolumes::writeReach()
+{
+    QFETCH(QByteArray, df);
+    QFETCH(QString, info);
+    QFETCH(QString, mountPoint);
+    QFETCH(QString, fileSystem);
+    QFETCH(QList<int>, concerns);
+    FakeMac mac;
+    mac.Df(df);
+    const QByteArray device = df.split('\n').at(1).split(' ').first();
+    if (!info.isEmpty())
+        mac.Diskutil("info " + device, Recorded(info));
+    mac.Install();
+    const VolumeReach reach = MacVolumeReach().Volume(QStringLiteral("/Users/tester/file"));
+    QCOMPARE(reach.mountPoint, mountPoint);
+    QCOMPARE(reach.fileSystem, fileSystem);
+    QList<int> found;
+    for (ReachConcern concern : reach.concerns)
+        found << int(concern);
+    QCOMPARE(found, concerns);
 }
 
 QTEST_GUILESS_MAIN(TestMacVolumes)

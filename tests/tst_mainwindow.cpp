@@ -508,16 +508,20 @@ void TestMainWindow::settingsMenuListsItsEntries()
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (!menu)
             return;
-        for (QAction* action : menu->actions())
+        for (QAction* action : menu->actions()) {
             texts << (action->isSeparator() ? QString("|") : action->text());
+            if (action->objectName() == QLatin1String("discard_action") && !action->isChecked())
+                action->trigger(); // the option is stored in the application state
+        }
         menu->close();
     });
     poll.start(10);
     QTest::mouseClick(Button("pushButton_setting"), Qt::LeftButton);
-    QCOMPARE(texts.mid(0, 3), (QStringList{"Settings", "|", "Update"}));
+    QCOMPARE(texts.mid(0, 5), (QStringList{"Settings", "|", "Update", "|", "Discard unused space"}));
+    QVERIFY(fixture->app->discardAfterFill);
 #ifndef Q_OS_MACOS
     // Without a global menu bar every Help menu item is reached from here.
-    QCOMPARE(texts.mid(3), (QStringList{"|", "Help Topics", "Email to Quillon Support", "View Support Section",
+    QCOMPARE(texts.mid(5), (QStringList{"|", "Help Topics", "Email to Quillon Support", "View Support Section",
                                         "Submit Enquiry", "View Knowledgebase Articles", "About"}));
 #endif
 

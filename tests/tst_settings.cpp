@@ -121,8 +121,8 @@ void TestSettings::firstStartWritesDefaultsAndFolders()
     QSettings stored(app->settingsPath, PlistFormat());
     const QMap<QString, QString> expected{
         {"KVF_Algorithm", "0"},   {"KVF_Verification", "0"},   {"KVF_LogPath", bundle}, {"KVF_CertificatePath", bundle},
-        {"KVF_CheckUpdate", "1"}, {"KVF_UpdateSchedule", "1"}, {"SupportLink", ""}};
-    QCOMPARE(stored.allKeys().size(), 7);
+        {"KVF_CheckUpdate", "1"}, {"KVF_UpdateSchedule", "1"}, {"SupportLink", ""},     {"KVF_Discard", "0"}};
+    QCOMPARE(stored.allKeys().size(), 8);
     for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
         QCOMPARE(stored.value(it.key()).type(), QVariant::String);
         QCOMPARE(stored.value(it.key()).toString(), it.value());
@@ -148,6 +148,9 @@ void TestSettings::storedValuesAreLoaded_data()
                              << 10 << 2 << true << 3 << "/nonexistent-kv/logs";
     // Missing keys read 0 or false; a missing folder falls back to the bundle rather than "/".
     QTest::newRow("missing keys") << QVariantMap{{"SupportLink", "x"}} << 0 << 0 << false << 0 << "<bundle>";
+    // Indices outside the tables (a damaged or hand-edited file) mean the defaults.
+    QTest::newRow("unknown indices") << QVariantMap{{"KVF_Algorithm", "17"}, {"KVF_Verification", "-1"}} << 0 << 0
+                                     << false << 0 << "<bundle>";
     QTest::newRow("check off") << QVariantMap{{"KVF_CheckUpdate", "0"}, {"KVF_LogPath", ""}} << 0 << 0 << false << 0
                                << "<bundle>";
 }
@@ -175,6 +178,7 @@ void TestSettings::savingWritesMembersBack()
     app->algorithm = 16;
     app->verification = 1;
     app->checkUpdate = false;
+    app->discardAfterFill = true;
     app->logPath = logs;
     app->InitSettings(true);
     QVERIFY(QFileInfo(logs + "/KVLOGFILE").isDir());
@@ -186,6 +190,7 @@ void TestSettings::savingWritesMembersBack()
     QCOMPARE(reloaded->algorithm, 16);
     QCOMPARE(reloaded->verification, 1);
     QCOMPARE(reloaded->checkUpdate, false);
+    QCOMPARE(reloaded->discardAfterFill, true);
     QCOMPARE(reloaded->logPath, logs);
 }
 
@@ -216,10 +221,10 @@ void TestSettings::fileIsWellFormedPlist()
     QCOMPARE(doctype, QStringLiteral("plist"));
     QCOMPARE(tags.mid(0, 2), (QStringList{"plist", "dict"}));
     // Keys and string values alternate, as property lists require.
-    QCOMPARE(tags.size(), 2 + 2 * 7);
+    QCOMPARE(tags.size(), 2 + 2 * 8);
     for (int i = 2; i < tags.size(); i += 2)
         QCOMPARE(tags.mid(i, 2), (QStringList{"key", "string"}));
-    QCOMPARE(keys.size(), 7);
+    QCOMPARE(keys.size(), 8);
     QCOMPARE(supportValue, app->supportLink);
 }
 

@@ -1,6 +1,7 @@
 #include "LinuxVolumeDiscovery.h"
 
 #include "GetVolumes.h"
+#include "LinuxMountTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,40 +38,6 @@ bool StatvfsSpace(const QString& mountPoint, qint64& total, qint64& free)
 bool AccessWritable(const QString& path)
 {
     return access(QFile::encodeName(path).constData(), W_OK) == 0;
-}
-
-// Undoes the escapes of names read from the system: a backslash, `marker` and `digits`
-// digits in `base` stand for one byte.
-QString Unescape(const QString& text, const QByteArray& marker, int digits, int base)
-{
-    QByteArray out;
-    const QByteArray raw = QFile::encodeName(text);
-    const int length = 1 + marker.size() + digits;
-    for (int i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '\\' && i + length <= raw.size() && raw.mid(i + 1, marker.size()) == marker) {
-            bool ok = false;
-            const int code = raw.mid(i + 1 + marker.size(), digits).toInt(&ok, base);
-            if (ok && code < 256) {
-                out.append(static_cast<char>(code));
-                i += length - 1;
-                continue;
-            }
-        }
-        out.append(raw[i]);
-    }
-    return QFile::decodeName(out);
-}
-
-// The mount table writes a blank as \040.
-QString DecodeMountField(const QString& field)
-{
-    return Unescape(field, QByteArray(), 3, 8);
-}
-
-// udev names /dev/disk/by-label entries with \x20 for a blank.
-QString DecodeLabel(const QString& name)
-{
-    return Unescape(name, "x", 2, 16);
 }
 
 struct BlockDevice
@@ -166,61 +133,6 @@ private:
     QHash<QString, QString> m_byDev;
     QHash<QString, QString> m_byDmName;
 };
-
-struct MountEntry
-{
-    QString majorMinor;
-    QString root;
-    QString mountPoint;
-    QString fileSystem;
-    QString source;
-    bool readOnly = false;
-};
-
-// The lines of /proc/self/mountinfo: "id parent maj:min root mount options [tags] - type source super".
-QVector<MountEntry> ReadMountTable(const QString& path)
-{
-    QVector<MountEntry> entries;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return entries;
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (const QString& line : lines) {
-        const QStringList fields = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        const int dash = fields.indexOf(QStringLiteral("-"));
-        if (fields.size() < 6 || dash < 6 || dash + 2 >= fields.size())
-            continue;
-        MountEntry entry;
-        entry.majorMinor = fields[2];
-        entry.root = DecodeMountField(fields[3]);
-        entry.mountPoint = DecodeMountField(fields[4]);
-        const QString superOptions = dash + 3 < fields.size() ? fields[dash + 3] : QString();
-        entry.readOnly = fields[5].split(QLatin1Char(',')).contains(QStringLiteral("ro")) ||
-                         superOptions.split(QLatin1Char(',')).contains(QStringLiteral("ro"));
-        entry.fileSystem = fields[dash + 1];
-        entry.source = DecodeMountField(fields[dash + 2]);
-        entries.append(entry);
-    }
-    return entries;
-}
-
-bool IsBelow(const QString& path, const QString& mountPoint)
-{
-    if (mountPoint == QLatin1String("/"))
-        return path.startsWith(QLatin1Char('/'));
-    return path == mountPoint || path.startsWith(mountPoint + QLatin1Char('/'));
-}
-
-// The mount point under which `path` lies (the longest one that holds it).
-QString MountPointHolding(const QVector<MountEntry>& mounts, const QString& path)
-{
-    QString best;
-    for (const MountEntry& entry : mounts) {
-        if (IsBelow(path, entry.mountPoint) && entry.mountPoint.size() > best.size())
-            best = entry.mountPoint;
-    }
-    return best;
-}
 
 QHash<QString, QString> ReadLabels(const QString& folder)
 {
@@ -322,7 +234,8 @@ QVector<LinuxMountedVolume> LinuxVolumeDiscovery::MountedVolumes() const
     const BlockTable table(m_sources.sysRoot);
     const QVector<MountEntry> mounts = ReadMountTable(m_sources.mountTable);
     const QHash<QString, QString> labels = ReadLabels(m_sources.labelFolder);
-    const QString homeMount = m_sources.homePath.isEmpty() ? QString() : MountPointHolding(mounts, m_sources.homePath);
+    const MountEntry* home = m_sources.homePath.isEmpty() ? nullptr : MountHolding(mounts, m_sources.homePath);
+    const QString homeMount = home ? home->mountPoint : QString();
 
     // One entry per device: its mount of the whole file system (root "/") when there is one.
     QMap<QString, int> chosen;

@@ -1,0 +1,525 @@
+// What overwriting reaches on real file systems (ext4, xfs with a reflinked copy, btrfs,
+// tmpfs on loop devices): the classification of each, the warnings korvane-erase and the
+// confirmation dialog show, and what the raw image holds after erasing: the data of files
+// (with the unused space after them on copy-on-write volumes), deleted data under ext4's
+// reserved pool, and erased files' names. Needs root and loop devices; the device chains
+// that no image here has (dm-crypt, md, flash) are read from a fake sysfs tree.
+#include "DialogAnswers.h"
+#include "ErasureSummary.h"
+#include "KorvaneApp.h"
+#include "LinuxVolumeReach.h"
+#include "LoopImage.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <utility>
+
+namespace {
+
+QString ConcernName(ReachConcern concern)
+{
+    switch (concern) {
+    case ReachConcern::CopyOnWrite:
+        return QStringLiteral("copy-on-write");
+    case ReachConcern::SharedExtents:
+        return QStringLiteral("shared");
+    case ReachConcern::Flash:
+        return QStringLiteral("flash");
+    case ReachConcern::Network:
+        return QStringLiteral("network");
+    case ReachConcern::RamBacked:
+        return QStringLiteral("memory");
+    case ReachConcern::Encrypted:
+        return QStringLiteral("encrypted");
+    case ReachConcern::DataJournal:
+        return QStringLiteral("journal");
+    }
+    return QString();
+}
+
+QByteArray NewMarker()
+{
+    return "KVREACH-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + "-marker-text|";
+}
+
+qint64 ImageSize(const QString& fileSystem)
+{
+    return fileSystem == QLatin1String("xfs") ? (320LL << 20) : (256LL << 20); // mkfs.xfs wants 300 MiB
+}
+
+bool WriteValue(const QString& path, const QByteArray& value)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(value + '\n') == value.size() + 1;
+}
+
+QString ReadPool(const QString& device)
+{
+    QFile pool(QStringLiteral("/sys/fs/ext4/%1/reserved_clusters").arg(QFileInfo(device).fileName()));
+    return pool.open(QIODevice::ReadOnly) ? QString::fromLatin1(pool.readAll()).trimmed() : QString();
+}
+
+// How many of `names` occur in the ext4 image outside its journal. The journal keeps copies
+// of metadata blocks as they were committed (a directory block with a new name among
+// them) until it wraps; no removal in place reaches it, so the directory blocks are counted.
+int NamesOutsideJournal(const QString& image, const QList<QByteArray>& names)
+{
+    QString blocks;
+    QString header;
+    if (!RunTool(QStringLiteral("debugfs"), {"-R", "blocks <8>", image}, &blocks) ||
+        !RunTool(QStringLiteral("dumpe2fs"), {"-h", image}, &header))
+        return -1;
+    const qint64 blockSize =
+        header.section(QLatin1String("Block size:"), 1).section(QLatin1Char('\n'), 0, 0).trimmed().toLongLong();
+    QSet<qint64> journal;
+    for (const QString& block : blocks.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        journal.insert(block.toLongLong());
+    QFile file(image);
+    if (blockSize <= 0 || !file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray raw = file.readAll();
+    int found = 0;
+    for (const QByteArray& name : names) {
+        bool outside = false;
+        for (int at = raw.indexOf(name); at >= 0 && !outside; at = raw.indexOf(name, at + 1))
+            outside = !journal.contains(at / blockSize);
+        found += outside;
+    }
+    return found;
+}
+
+} // namespace
+
+class TestWriteReach : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void deviceChain_data();
+    void deviceChain();
+    void init();
+    void cleanup();
+    void classification_data();
+    void classification();
+    void confirmationOffersUnusedSpace();
+    void fileDataAfterErase_data();
+    void fileDataAfterErase();
+    void reservedPoolIsFilledAndRestored_data();
+    void reservedPoolIsFilledAndRestored();
+    void erasedNamesLeaveTheDirectory_data();
+    void erasedNamesLeaveTheDirectory();
+
+private:
+    bool Mount(MountedImage& image, const QString& fileSystem);
+    int Erase(const QStringList& arguments, QString* output = nullptr);
+
+    QTemporaryDir* m_dir = nullptr;
+};
+
+void TestWriteReach::deviceChain_data()
+{
+    QTest::addColumn<QString>("fileSystem");
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QString>("device"); // major:minor in the fake tree
+    QTest::addColumn<QStringList>("concerns");
+    QTest::newRow("ext4 on a rotating disk") << "ext4"
+                                             << "rw,relatime"
+                                             << "8:0" << QStringList();
+    QTest::newRow("ext4 on dm-crypt on an SSD partition") << "ext4"
+                                                          << "rw"
+                                                          << "254:0" << QStringList{"encrypted", "flash"};
+    QTest::newRow("ext4 data=journal on LVM on a rotating disk") << "ext4"
+                                                                 << "rw,data=journal"
+                                                                 << "254:1" << QStringList{"journal"};
+    QTest::newRow("xfs on RAID of a disk and an SSD") << "xfs"
+                                                      << "rw"
+                                                      << "9:0" << QStringList{"flash"};
+    QTest::newRow("f2fs on a disk of unknown kind") << "f2fs"
+                                                    << "rw"
+                                                    << "259:0" << QStringList{"copy-on-write", "flash"};
+    QTest::newRow("nfs4") << "nfs4"
+                          << "rw"
+                          << "0:50" << QStringList{"network"};
+    QTest::newRow("sshfs") << "fuse.sshfs"
+                           << "rw"
+                           << "0:51" << QStringList{"network"};
+    QTest::newRow("tmpfs") << "tmpfs"
+                           << "rw"
+                           << "0:52" << QStringList{"memory"};
+}
+
+void TestWriteReach::deviceChain()
+{
+    QFETCH(QString, fileSystem);
+    QFETCH(QString, options);
+    QFETCH(QString, device);
+    QFETCH(QStringList, concerns);
+    QTemporaryDir dir;
+    const QString sys = dir.filePath(QStringLiteral("sys"));
+    const auto write = [](const QString& path, const QByteArray& text) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    };
+    // sysfs: devices/.../<name>, with class/block/<name> and dev/block/<major:minor> linking there.
+    const auto add = [&](const QString& place, const QString& name, const QString& number) {
+        const QString path = sys + QStringLiteral("/devices/") + place + QLatin1Char('/') + name;
+        QDir().mkpath(path);
+        QDir().mkpath(sys + QStringLiteral("/class/block"));
+        QDir().mkpath(sys + QStringLiteral("/dev/block"));
+        QFile::link(path, sys + QStringLiteral("/class/block/") + name);
+        QFile::link(path, sys + QStringLiteral("/dev/block/") + number);
+        return path;
+    };
+    const QString sda = add("pci0/ata1/block", "sda", "8:0");
+    write(sda + "/queue/rotational", "1\n");
+    const QString sdb = add("pci0/ata2/block", "sdb", "8:16");
+    write(sdb + "/queue/rotational", "0\n");
+    write(add("pci0/ata2/block/sdb", "sdb1", "8:17") + "/partition", "1\n");
+    add("pci0/nvme/block", "nvme0n1", "259:0"); // no queue/rotational: unknown
+    const QString crypt = add("virtual/block", "dm-0", "254:0");
+    write(crypt + "/dm/uuid", "CRYPT-LUKS2-0123456789abcdef-secret\n");
+    QDir().mkpath(crypt + "/slaves");
+    QFile::link(sys + "/class/block/sdb1", crypt + "/slaves/sdb1");
+    const QString lvm = add("virtual/block", "dm-1", "254:1");
+    write(lvm + "/dm/uuid", "LVM-abcdef\n");
+    QDir().mkpath(lvm + "/slaves");
+    QFile::link(sys + "/class/block/sda", lvm + "/slaves/sda");
+    const QString md = add("virtual/block", "md0", "9:0");
+    QDir().mkpath(md + "/slaves");
+    QFile::link(sys + "/class/block/sda", md + "/slaves/sda");
+    QFile::link(sys + "/class/block/sdb", md + "/slaves/sdb");
+
+    const QString mountPoint = dir.filePath(QStringLiteral("volume"));
+    QVERIFY(QDir().mkpath(mountPoint));
+    write(dir.filePath("mountinfo"), QStringLiteral("22 1 0:999 / / rw - ext4 /dev/root rw\n"
+                                                    "40 22 %1 / %2 %3 - %4 /dev/whatever %3\n")
+                                         .arg(device, mountPoint, options, fileSystem)
+                                         .toUtf8());
+    LinuxVolumeReach probe(sys, dir.filePath(QStringLiteral("mountinfo")));
+    const VolumeReach reach = probe.Volume(mountPoint);
+    QCOMPARE(reach.mountPoint, mountPoint);
+    QStringList found;
+    for (ReachConcern concern : reach.concerns)
+        found << ConcernName(concern);
+    found.sort();
+    concerns.sort();
+    QCOMPARE(found, concerns);
+}
+
+void TestWriteReach::init()
+{
+    if (QByteArray(QTest::currentTestFunction()) == "deviceChain")
+        return;
+    const QString unavailable = LoopImageUnavailable(
+        QTest::currentDataTag() && QByteArray(QTest::currentDataTag()).startsWith("xfs") ? QStringLiteral("xfs")
+                                                                                         : QStringLiteral("ext4"));
+    if (!unavailable.isEmpty())
+        QSKIP(qPrintable(unavailable));
+    m_dir = new QTemporaryDir(QCoreApplication::applicationDirPath() + QStringLiteral("/writereach-XXXXXX"));
+    KorvaneApp::ResetInstance();
+}
+
+void TestWriteReach::cleanup()
+{
+    DialogAnswers::Clear();
+    KorvaneApp::ResetInstance();
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+bool TestWriteReach::Mount(MountedImage& image, const QString& fileSystem)
+{
+    const QString unavailable = LoopImageUnavailable(fileSystem);
+    if (!unavailable.isEmpty()) {
+        qWarning("%s", qPrintable(unavailable));
+        return false;
+    }
+    return image.Create(m_dir->path(), ImageSize(fileSystem), fileSystem);
+}
+
+int TestWriteReach::Erase(const QStringList& arguments, QString* output)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral(KV_ERASE_BINARY),
+                  QStringList{"-q", "--log-dir", m_dir->filePath(QStringLiteral("logs"))} + arguments);
+    if (!process.waitForFinished(600000))
+        return -1;
+    if (output)
+        *output = QString::fromUtf8(process.readAll());
+    return process.exitCode();
+}
+
+void TestWriteReach::classification_data()
+{
+    QTest::addColumn<QString>("fileSystem");
+    QTest::addColumn<QStringList>("concerns");
+    QTest::addColumn<QString>("warning"); // what the dry run says, or empty for no warning
+    // The images lie on this machine's disk; a flash or unknown disk adds "flash" to each row.
+    QTest::newRow("ext4") << "ext4" << QStringList() << QString();
+    QTest::newRow("xfs with a reflinked copy")
+        << "xfs" << QStringList{"shared"} << "share data with another file (a reflinked copy";
+    // cp --reflink=auto shares the extents on btrfs too.
+    QTest::newRow("btrfs") << "btrfs" << QStringList{"copy-on-write", "shared"} << "is copy-on-write";
+    QTest::newRow("tmpfs") << "tmpfs" << QStringList{"memory"} << "is held in memory";
+}
+
+void TestWriteReach::classification()
+{
+    QFETCH(QString, fileSystem);
+    QFETCH(QStringList, concerns);
+    QFETCH(QString, warning);
+    MountedImage image;
+    QVERIFY(Mount(image, fileSystem));
+    const QString file = MakeMarkerFile(image.MountPoint() + QStringLiteral("/chosen.bin"), 1 << 20, NewMarker());
+    QVERIFY(RunTool(QStringLiteral("cp"), {"--reflink=auto", file, image.MountPoint() + QStringLiteral("/copy.bin")}));
+
+    LinuxVolumeReach probe;
+    ReachClassifier classifier(probe);
+    classifier.AddItem(file, ReachClassifier::File);
+    const bool flashDisk = probe.Volume(image.MountPoint()).Has(ReachConcern::Flash);
+    if (flashDisk && fileSystem != QLatin1String("tmpfs"))
+        concerns << QStringLiteral("flash");
+    QStringList found;
+    for (const ReachNotice& notice : classifier.Notices()) {
+        found << ConcernName(notice.concern);
+        QCOMPARE(notice.items, QStringList{file});
+        QCOMPARE(notice.mountPoint, image.MountPoint());
+    }
+    found.sort();
+    concerns.sort();
+    QCOMPARE(found, concerns);
+
+    QString output;
+    QCOMPARE(Erase({"--dry-run", file}, &output), 0);
+    if (warning.isEmpty() && !flashDisk)
+        QVERIFY2(!output.contains(QLatin1String("warning:")), qPrintable(output));
+    else if (!warning.isEmpty())
+        QVERIFY2(output.contains(warning) && output.contains(QStringLiteral("    ") + file), qPrintable(output));
+    QCOMPARE(output.contains(QLatin1String("--then-free-space")), fileSystem == QLatin1String("btrfs"));
+    QVERIFY(QFile::exists(file));
+}
+
+void TestWriteReach::confirmationOffersUnusedSpace()
+{
+    MountedImage btrfs;
+    QVERIFY(Mount(btrfs, QStringLiteral("btrfs")));
+    KorvaneApp* app = KorvaneApp::GetInstance();
+    APPWIPINGINFO job;
+    job.itemPath = MakeMarkerFile(btrfs.MountPoint() + QStringLiteral("/chosen.bin"), 4096, NewMarker());
+    app->AddAppWipingInfo(job);
+    app->fileSummaryList << job.itemPath;
+
+    ErasureSummary dialog(nullptr);
+    QCOMPARE(dialog.TreeLines(), (QStringList{"Files & Folders", "  " + job.itemPath, ""}));
+    QVERIFY(dialog.ReachLines().first().contains(btrfs.MountPoint() + QStringLiteral(" (btrfs) is copy-on-write")));
+    QVERIFY(dialog.ReachLines().contains("  " + job.itemPath));
+    auto* offer = dialog.findChild<QCheckBox*>(QStringLiteral("then_free_space"));
+    QVERIFY(offer);
+    QVERIFY(!offer->isChecked()); // the user decides
+    QVERIFY(dialog.height() > 384);
+    if (qEnvironmentVariableIsSet("KV_SCREENSHOT")) {
+        dialog.show();
+        QTest::qWait(qEnvironmentVariableIntValue("KV_SCREENSHOT"));
+    }
+    offer->setChecked(true);
+    DialogAnswers::Queue(QStringLiteral("ErasureSummary"), 1);
+    QCOMPARE(dialog.exec(), 1);
+    const APPWIPINGINFO* followUp = app->wipingInfoList->next;
+    QVERIFY(followUp);
+    QCOMPARE(followUp->wipeType, int(APPWIPINGINFO::UnusedSpace));
+    QCOMPARE(followUp->itemPath, btrfs.MountPoint());
+    QVERIFY(followUp->itemSize > 0);
+    // With the volume's unused space already chosen the notice stays, the offer goes.
+    ErasureSummary again(nullptr);
+    QVERIFY(!again.ReachLines().isEmpty());
+    QVERIFY(!again.findChild<QCheckBox*>(QStringLiteral("then_free_space")));
+}
+
+void TestWriteReach::fileDataAfterErase_data()
+{
+    QTest::addColumn<QString>("fileSystem");
+    QTest::addColumn<bool>("thenFreeSpace");
+    QTest::addColumn<bool>("markerLeft");
+    QTest::newRow("ext4") << "ext4" << false << false;
+    QTest::newRow("xfs") << "xfs" << false << false;
+    // Copy-on-write: overwriting writes new extents and the old ones keep the data...
+    QTest::newRow("btrfs, files only") << "btrfs" << false << true;
+    // ...until the volume's unused space is erased right after.
+    QTest::newRow("btrfs, then free space") << "btrfs" << true << false;
+}
+
+void TestWriteReach::fileDataAfterErase()
+{
+    QFETCH(QString, fileSystem);
+    QFETCH(bool, thenFreeSpace);
+    QFETCH(bool, markerLeft);
+    MountedImage image;
+    QVERIFY(Mount(image, fileSystem));
+    const QByteArray marker = NewMarker();
+    const QString file = MakeMarkerFile(image.MountPoint() + QStringLiteral("/secret.bin"), 8 << 20, marker);
+    RunTool(QStringLiteral("sync"), {"-f", file});
+    const qint64 before = MarkerHits(image.Image(), marker);
+    QVERIFY(before > 0);
+
+    QStringList arguments{file};
+    if (thenFreeSpace)
+        arguments.prepend(QStringLiteral("--then-free-space"));
+    QCOMPARE(Erase(arguments), 0);
+    QVERIFY(!QFileInfo::exists(file));
+    QVERIFY(image.Detach());
+    const qint64 after = MarkerHits(image.Image(), marker);
+    qInfo("%s: %lld marker hits before, %lld after", QTest::currentDataTag(), before, after);
+    QCOMPARE(after > 0, markerLeft);
+}
+
+void TestWriteReach::reservedPoolIsFilledAndRestored_data()
+{
+    QTest::addColumn<bool>("held"); // the pool file is hidden from the eraser
+    QTest::addColumn<bool>("stop");
+    QTest::addColumn<bool>("discard");
+    QTest::newRow("pool held (for comparison)") << true << false << false;
+    QTest::newRow("completed") << false << false << false;
+    QTest::newRow("completed, then discarded") << false << false << true;
+    QTest::newRow("stopped") << false << true << false;
+}
+
+void TestWriteReach::reservedPoolIsFilledAndRestored()
+{
+    QFETCH(bool, held);
+    QFETCH(bool, stop);
+    QFETCH(bool, discard);
+    MountedImage image;
+    QVERIFY(Mount(image, QStringLiteral("ext4")));
+    const QString poolFile =
+        QStringLiteral("/sys/fs/ext4/%1/reserved_clusters").arg(QFileInfo(image.Device()).fileName());
+    const QString pool = ReadPool(image.Device());
+    QVERIFY(pool.toLongLong() > 0);
+    // Deleted data where the pool lies at the end of a fill: fill the volume with other data,
+    // put the marker into what only a lowered pool gives, then delete both.
+    const QByteArray marker = NewMarker();
+    const QString junk = image.MountPoint() + QStringLiteral("/junk");
+    const QString secret = image.MountPoint() + QStringLiteral("/secret");
+    RunTool(QStringLiteral("dd"), {"if=/dev/zero", "of=" + junk, "bs=1M"}); // ends when the volume is full
+    ::sync();
+    QVERIFY(WriteValue(poolFile, "0"));
+    MakeMarkerFile(secret, ImageSize(QStringLiteral("ext4")), marker); // as much as fits
+    ::sync();
+    QVERIFY(WriteValue(poolFile, pool.toLatin1()));
+    QVERIFY(QFile::remove(secret) && QFile::remove(junk));
+    ::sync();
+    const qint64 before = MarkerHits(image.Image(), marker);
+    QVERIFY(before > 0);
+    struct Hidden
+    {
+        QString file;
+        ~Hidden()
+        {
+            if (!file.isEmpty())
+                RunTool(QStringLiteral("umount"), {file});
+        }
+    } hidden;
+    if (held) {
+        QVERIFY(RunTool(QStringLiteral("mount"), {"--bind", "/dev/null", poolFile}));
+        hidden.file = poolFile;
+    }
+
+    QProcess eraser;
+    QStringList arguments{"-q", "--log-dir", m_dir->filePath(QStringLiteral("logs")), "--free-space",
+                          image.MountPoint()};
+    if (discard)
+        arguments << QStringLiteral("--discard");
+    eraser.start(QStringLiteral(KV_ERASE_BINARY), arguments);
+    QVERIFY(eraser.waitForStarted());
+    if (stop) {
+        QTRY_COMPARE_WITH_TIMEOUT(ReadPool(image.Device()), QStringLiteral("0"), 20000);
+        ::kill(static_cast<pid_t>(eraser.processId()), SIGINT);
+    }
+    QVERIFY(eraser.waitForFinished(600000));
+    QCOMPARE(eraser.exitCode(), stop ? 1 : 0);
+    if (held)
+        QVERIFY(RunTool(QStringLiteral("umount"), {std::exchange(hidden.file, QString())}));
+    QCOMPARE(ReadPool(image.Device()), pool);
+    QCOMPARE(QDir(image.MountPoint()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{QStringLiteral("lost+found")});
+    QVERIFY(image.Detach());
+    const qint64 after = MarkerHits(image.Image(), marker);
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(image.Image()).constData(), &st), 0);
+    const qint64 allocated = qint64(st.st_blocks) * 512;
+    qInfo("ext4 free space (%s): %lld marker hits before, %lld after; %lld MiB of the image allocated",
+          QTest::currentDataTag(), before, after, allocated >> 20);
+    if (stop)
+        return;
+    QCOMPARE(after > 0, held);
+    // The loop device passes the discard on as holes punched into the image file.
+    QCOMPARE(allocated < ImageSize(QStringLiteral("ext4")) / 2, discard);
+}
+
+void TestWriteReach::erasedNamesLeaveTheDirectory_data()
+{
+    QTest::addColumn<bool>("plainRemoval");
+    QTest::addColumn<bool>("asFolder");
+    // rm -r frees the folder's directory blocks before their last changes are written.
+    QTest::newRow("rm -r (for comparison)") << true << true;
+    QTest::newRow("files") << false << false;
+    QTest::newRow("folder") << false << true;
+}
+
+void TestWriteReach::erasedNamesLeaveTheDirectory()
+{
+    QFETCH(bool, plainRemoval);
+    QFETCH(bool, asFolder);
+    MountedImage image;
+    QVERIFY(Mount(image, QStringLiteral("ext4")));
+    const QString folder = image.MountPoint() + QStringLiteral("/chosen");
+    const QByteArray tag = QByteArray::number(QRandomGenerator::global()->generate(), 16);
+    const QByteArray subfolder = "medical-records-" + tag;
+    QVERIFY(QDir().mkpath(folder + QLatin1Char('/') + QString::fromLatin1(subfolder)));
+    QList<QByteArray> names;
+    QStringList files;
+    for (const char* stem : {"tax-return-", "letter_to_the_doctor-", "x", "passwords.kdbx-", "a b c-"}) {
+        names << stem + tag;
+        files << MakeMarkerFile(folder + QLatin1Char('/') + QString::fromLatin1(names.last()), 100, NewMarker());
+    }
+    names << "scan-of-passport-" + tag;
+    files << MakeMarkerFile(folder + QLatin1Char('/') + QString::fromLatin1(subfolder + '/' + names.last()), 5000,
+                            NewMarker());
+    if (asFolder)
+        names << subfolder; // a files-only erasure leaves the folders
+    // Unmounting writes the directory to the image; the names are there now.
+    QVERIFY(image.Detach());
+    const QList<QByteArray> written = asFolder ? names : names + QList<QByteArray>{subfolder};
+    QCOMPARE(NamesOutsideJournal(image.Image(), written), int(written.size()));
+    QVERIFY(RunTool(QStringLiteral("mount"), {image.Image(), image.MountPoint()}));
+    // MountedImage no longer holds the mount: take it down at the end whatever happens.
+    struct Unmount
+    {
+        QString point;
+        ~Unmount() { RunTool(QStringLiteral("umount"), {point}); }
+    } unmount{image.MountPoint()};
+
+    if (plainRemoval)
+        QVERIFY(RunTool(QStringLiteral("rm"), {"-r", folder}));
+    else
+        QCOMPARE(Erase(asFolder ? QStringList{folder} : files), 0);
+    QVERIFY(RunTool(QStringLiteral("umount"), {image.MountPoint()}));
+    int inJournalToo = 0;
+    for (const QByteArray& name : names)
+        inJournalToo += MarkerHits(image.Image(), name) > 0;
+    const int found = NamesOutsideJournal(image.Image(), names);
+    qInfo("%s: %d of %d names still in directory blocks (%d anywhere in the image, journal included)",
+          QTest::currentDataTag(), found, int(names.size()), inJournalToo);
+    QCOMPARE(found, plainRemoval ? int(names.size()) : 0);
+}
+
+QTEST_MAIN(TestWriteReach)
+#include "tst_writereach.moc"
