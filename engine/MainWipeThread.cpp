@@ -28,20 +28,6 @@ bool IsVolumeFull(int error)
     return error == ENOSPC || error == EDQUOT || error == EFBIG;
 }
 
-// The byte a one-pass algorithm writes everywhere in a range of `length` bytes, or -1.
-int UniformByte(int algorithm, const unsigned char* buffer, long long length)
-{
-    const QVector<PassStep>& passes = AlgorithmPasses(algorithm);
-    if (passes.size() != 1 || passes.at(0).check != PassCheck::None || length < 1)
-        return -1;
-    if (passes.at(0).kind == PassKind::Fixed)
-        return passes.at(0).bytes[0];
-    if (passes.at(0).kind != PassKind::Rewrite)
-        return -1;
-    // A rewrite writes the buffer as it is, and changes nothing of it.
-    return std::memcmp(buffer, buffer + 1, static_cast<size_t>(length - 1)) == 0 ? buffer[0] : -1;
-}
-
 // Reads [offset, offset + length) through `fd` and checks that every byte is `value`.
 bool ReadAndMatch(int fd, bool direct, long long offset, long long length, unsigned char value)
 {
@@ -357,7 +343,7 @@ MainWipeThread::ChunkRun MainWipeThread::OverwriteRanges(char* nativePath, int f
     // With one byte written throughout, read-backs overlap the writing of the next chunk; the
     // last chunk goes first then, so that its read-back is not left until the end.
     const bool overlap = plan.size() > 1 && plan.front().length >= kLargeRange &&
-                         UniformByte(algorithm, buffer, plan.front().length) >= 0;
+                         UniformPassByte(algorithm, buffer, plan.front().length) >= 0;
     if (overlap && plan.back().check == ChunkPolicy::Check::FlushCompare)
         std::rotate(plan.begin(), plan.end() - 1, plan.end());
     BackgroundCheck checks[2];

@@ -295,6 +295,19 @@ bool FlushToMedium(int fd)
     return fsync(fd) == 0;
 }
 
+int UniformPassByte(int algorithm, const unsigned char* buffer, long long length)
+{
+    const QVector<PassStep>& passes = AlgorithmPasses(algorithm);
+    if (passes.size() != 1 || passes.at(0).check != PassCheck::None || length < 1)
+        return -1;
+    if (passes.at(0).kind == PassKind::Fixed)
+        return passes.at(0).bytes[0];
+    if (passes.at(0).kind != PassKind::Rewrite)
+        return -1;
+    // A rewrite writes the buffer as it is, and changes nothing of it.
+    return std::memcmp(buffer, buffer + 1, static_cast<size_t>(length - 1)) == 0 ? buffer[0] : -1;
+}
+
 bool FlushFileSystem(int fd)
 {
 #ifdef __linux__

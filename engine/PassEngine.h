@@ -27,6 +27,10 @@ bool OnReadPhysicalDisk(long long offset, unsigned char* buffer, long long lengt
 
 // Writes the file's data through to the medium (fsync; F_FULLFSYNC where there is one).
 bool FlushToMedium(int fd);
+// The byte a one-pass `algorithm` writes everywhere in a range of `length` bytes (with
+// `buffer` as the pass buffer before the pass), or -1.
+int UniformPassByte(int algorithm, const unsigned char* buffer, long long length);
+
 // Writes every dirty page of the file system that holds `fd` through to the medium, in one
 // round (syncfs): how a batch of small files shares its flushes. False when any write-back on
 // that file system failed since `fd` was opened; then flush each file to learn which.
