@@ -166,7 +166,7 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
         if (ok && claimed > 0) {
             const ChunkPolicy::Check check = policy.Next(index, offset, last);
             BackgroundCheck& next = checks[pending ^ 1];
-            if (overlap && !ended && length >= kLargePagesFrom && check != ChunkPolicy::Check::None &&
+            if (overlap && length >= kLargePagesFrom && check != ChunkPolicy::Check::None &&
                 next.Start(filler.fd, offset, claimed, buffer[0], check == ChunkPolicy::Check::FlushCompare)) {
                 pending ^= 1;
                 pendingLength = claimed;
