@@ -155,12 +155,21 @@ bool FolderWalk::WalkLevel(int fd, const QByteArray& path, const NodeStat& root)
 {
     QVector<QByteArray> names;
     bool clean = ReadNames(fd, &names);
+    bool deferredKept = false;
+    bool deferred = false;
+    // Deferred entries hold this folder's descriptor: they are finished before it closes.
+    const auto settle = [&] {
+        if (deferred && onSettle)
+            onSettle();
+        deferred = false;
+        return !deferredKept;
+    };
     for (const QByteArray& name : names) {
         NodeStat st;
         if (!StatAt(fd, name, &st))
             continue; // gone meanwhile
         const QByteArray full = path + '/' + name;
-        const Entry entry{fd, name, full, st};
+        const Entry entry{fd, name, full, st, &deferredKept};
         if (st.OtherMount(root)) {
             if (onMountPoint)
                 onMountPoint(entry);
@@ -170,10 +179,12 @@ bool FolderWalk::WalkLevel(int fd, const QByteArray& path, const NodeStat& root)
         if (!S_ISDIR(st.mode)) {
             const Visit visit = onEntry ? onEntry(entry) : Visit::Kept;
             if (visit == Visit::Stop) {
+                settle();
                 m_stopped = true;
                 return false;
             }
-            clean = clean && visit == Visit::Done;
+            deferred = deferred || visit == Visit::Deferred;
+            clean = clean && (visit == Visit::Done || visit == Visit::Deferred);
             continue;
         }
         Descriptor sub(OpenSubfolder(fd, name, st));
@@ -183,11 +194,13 @@ bool FolderWalk::WalkLevel(int fd, const QByteArray& path, const NodeStat& root)
         }
         const bool emptied = WalkLevel(sub.Get(), full, root);
         sub.Reset(-1);
-        if (m_stopped)
+        if (m_stopped) {
+            settle();
             return false;
+        }
         clean = clean && emptied && onFolderEmptied && onFolderEmptied(entry);
     }
-    return clean;
+    return settle() && clean;
 }
 
 bool WalkFiles(const QByteArray& folder, const std::function<bool(const QByteArray& path)>& visit)

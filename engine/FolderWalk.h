@@ -68,12 +68,18 @@ public:
         const QByteArray& name; // its name there
         const QByteArray& path; // the full path, for showing only
         const NodeStat& stat;
+        // Where a Deferred entry reports later that it stays: set to true then. Valid until the
+        // walk leaves the entry's folder, which it does only after onSettle.
+        bool* kept = nullptr;
     };
     enum class Visit
     {
         Done, // the entry is gone
         Kept, // the entry stays: its folders stay too
-        Stop  // end the walk
+        Stop, // end the walk
+        // Taken over by the caller, who finishes it in onSettle (and sets *kept when it stays);
+        // the entry's folder stays open until then.
+        Deferred
     };
 
     // Every entry that is not a folder: files, links, devices, pipes, sockets.
@@ -83,6 +89,8 @@ public:
     // A folder whose entries are all Done, after them; true when it was removed. Without
     // it folders are kept.
     std::function<bool(const Entry&)> onFolderEmptied;
+    // Finishes every Deferred entry so far; called before the walk leaves a folder or ends.
+    std::function<void()> onSettle;
 
     // Walks the folder open at `rootFd`, whose path is `rootPath`. True when every entry
     // below it is gone (each Done, each folder removed); false when anything stays, could

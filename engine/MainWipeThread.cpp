@@ -12,7 +12,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <memory>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,7 +27,96 @@ bool IsVolumeFull(int error)
 {
     return error == ENOSPC || error == EDQUOT || error == EFBIG;
 }
+
+// Reads [offset, offset + length) through `fd` and checks that every byte is `value`.
+bool ReadAndMatch(int fd, bool direct, long long offset, long long length, unsigned char value)
+{
+    constexpr long long kPiece = 8LL << 20;
+    constexpr long long kAlign = 4096;
+    void* memory = nullptr;
+    if (posix_memalign(&memory, kAlign, kPiece + kAlign) != 0)
+        return false;
+    std::unique_ptr<unsigned char, decltype(&std::free)> scratch(static_cast<unsigned char*>(memory), &std::free);
+    const auto& hooks = PassEngineTesting::Hooks();
+    for (long long done = 0; done < length;) {
+        const long long want = qMin(kPiece, length - done);
+        // A direct read asks for whole blocks; at the end of the file it returns what there is.
+        const long long ask = direct ? (want + kAlign - 1) / kAlign * kAlign : want;
+        long long got = 0;
+        while (got < want) {
+            const ssize_t n = ::pread(fd, scratch.get() + got, static_cast<size_t>(ask - got), offset + done + got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            got += n;
+            if (direct && got % kAlign != 0 && got < want)
+                return false; // a short direct read inside the file
+        }
+        if (hooks.onRead)
+            hooks.onRead(offset + done, scratch.get(), want);
+        if (scratch.get()[0] != value ||
+            std::memcmp(scratch.get(), scratch.get() + 1, static_cast<size_t>(want - 1)) != 0)
+            return false;
+        done += want;
+    }
+    return true;
+}
 } // namespace
+
+// The check of a written chunk on a thread of its own: the flush, and the read-back through a
+// descriptor of its own (direct where the file system takes it).
+MainWipeThread::BackgroundCheck::~BackgroundCheck()
+{
+    Join();
+}
+
+bool MainWipeThread::BackgroundCheck::Start(int fd, long long offset, long long length, unsigned char value,
+                                            bool compare)
+{
+    int reader = -1;
+    bool direct = false;
+    if (compare) {
+#ifdef __linux__
+        const QByteArray own = "/proc/self/fd/" + QByteArray::number(fd);
+        direct = offset % 4096 == 0;
+        reader = direct ? ::open(own.constData(), O_RDONLY | O_CLOEXEC | O_DIRECT) : -1;
+        if (reader < 0) {
+            direct = false;
+            reader = ::open(own.constData(), O_RDONLY | O_CLOEXEC);
+        }
+        NodeStat mine;
+        NodeStat theirs;
+        if (reader >= 0 &&
+            (!StatAt(reader, QByteArray(), &mine) || !StatAt(fd, QByteArray(), &theirs) || !mine.SameNode(theirs))) {
+            ::close(reader);
+            reader = -1;
+        }
+#endif
+        if (reader < 0)
+            return false;
+    }
+    m_fd = reader;
+    m_running = true;
+    m_result = false;
+    m_thread = std::thread([this, fd, direct, offset, length, value, compare] {
+        // The chunk reaches the medium and leaves the page cache, then is read back from it.
+        m_result = OnFlushDisk(offset, length, "", fd, true) &&
+                   (!compare || ReadAndMatch(m_fd, direct, offset, length, value));
+    });
+    return true;
+}
+
+bool MainWipeThread::BackgroundCheck::Join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_running = false;
+    return m_result;
+}
 
 using ErasureLog::ItemKind;
 using ErasureLog::Outcome;
@@ -166,13 +259,25 @@ bool MainWipeThread::OnFileWipeNow(const QString& path, int algorithm, int verif
 bool MainWipeThread::WipeChunk(long long offset, long long position, long long length, bool last, char* nativePath,
                                int fd, int algorithm, ChunkPolicy& policy, long long index)
 {
+    return WipeChunkChecked(offset, length, nativePath, fd, algorithm, policy.Next(index, position, last), nullptr);
+}
+
+bool MainWipeThread::WipeChunkChecked(long long offset, long long length, char* nativePath, int fd, int algorithm,
+                                      ChunkPolicy::Check check, BackgroundCheck* background)
+{
     if (!m_largePages && length >= kLargeRange) {
         AdviseLargePages(buffer, chunkSize + 1);
         m_largePages = true;
     }
     long geometry[2] = {static_cast<long>(chunkSize), 1};
-    if (WipeNow(offset, buffer, length, nativePath, fd, geometry, algorithm))
-        return RunCheck(policy.Next(index, position, last), offset, buffer, length, nativePath, fd, geometry);
+    if (WipeNow(offset, buffer, length, nativePath, fd, geometry, algorithm)) {
+        // The read-back of a chunk that holds one byte throughout needs nothing of the pass
+        // buffer: once the chunk has reached the medium it runs while the next one is written.
+        if (background && (check == ChunkPolicy::Check::FlushCompare || check == ChunkPolicy::Check::Flush) &&
+            background->Start(fd, offset, length, buffer[0], check == ChunkPolicy::Check::FlushCompare))
+            return true;
+        return RunCheck(check, offset, buffer, length, nativePath, fd, geometry);
+    }
     // A failed pass: rewrite the range with what the buffer holds and read it back. On a full
     // volume the rewrite could only fail the same way.
     if (IsVolumeFull(LastTransferError()))
@@ -217,26 +322,69 @@ MainWipeThread::ChunkRun MainWipeThread::OverwriteRanges(char* nativePath, int f
     long long total = 0;
     for (const auto& range : ranges)
         total += range.second - range.first;
+    // The checks are decided in the order of the item, as the policy counts its chunks.
+    struct Planned
+    {
+        long long offset;
+        long long length;
+        ChunkPolicy::Check check;
+    };
+    std::vector<Planned> plan;
     ChunkPolicy policy(total, algorithm, verification, chunkSize);
     long long index = 0;
     long long position = 0; // counted over the ranges, as the policy sees one item
     for (const auto& range : ranges) {
         for (long long offset = range.first; offset < range.second; offset += chunkSize, ++index) {
-            if (StopRequested()) {
-                run.cutShort = true;
-                return run;
-            }
             const long long length = qMin(chunkSize, range.second - offset);
-            const bool ok = WipeChunk(offset, position, length, position + length >= total, nativePath, fd, algorithm,
-                                      policy, index);
+            plan.push_back({offset, length, policy.Next(index, position, position + length >= total)});
             position += length;
-            if (ok) {
-                bytesDone += length;
-                emit WipingStatus(bytesDone, reportAs);
-            }
-            run.allChunks = run.allChunks && ok;
         }
     }
+    // With one byte written throughout, read-backs overlap the writing of the next chunk; the
+    // last chunk goes first then, so that its read-back is not left until the end.
+    const bool overlap = plan.size() > 1 && plan.front().length >= kLargeRange &&
+                         UniformPassByte(algorithm, buffer, plan.front().length) >= 0;
+    if (overlap && plan.back().check == ChunkPolicy::Check::FlushCompare)
+        std::rotate(plan.begin(), plan.end() - 1, plan.end());
+    BackgroundCheck checks[2];
+    int pending = 0; // checks[pending] reads back the chunk before
+    long long pendingLength = 0;
+    size_t pendingIndex = 0;
+    const auto join = [&] {
+        if (checks[pending].Running() && !checks[pending].Join()) {
+            // As a chunk whose check failed on the spot: rewritten once and read back.
+            long geometry[2] = {static_cast<long>(chunkSize), 1};
+            const Planned& failed = plan[pendingIndex];
+            if (!WipeNow(failed.offset, buffer, failed.length, nativePath, fd, geometry, 0) ||
+                !Verification(failed.offset, buffer, failed.length, nativePath, fd, geometry, false, true)) {
+                run.allChunks = false;
+                bytesDone -= pendingLength;
+            }
+        }
+        pendingLength = 0;
+    };
+    for (size_t at = 0; at < plan.size(); ++at) {
+        const Planned& chunk = plan[at];
+        if (StopRequested()) {
+            run.cutShort = true;
+            break;
+        }
+        BackgroundCheck& next = checks[pending ^ 1];
+        const bool ok = WipeChunkChecked(chunk.offset, chunk.length, nativePath, fd, algorithm, chunk.check,
+                                         overlap ? &next : nullptr);
+        join();
+        if (next.Running()) {
+            pending ^= 1;
+            pendingLength = chunk.length;
+            pendingIndex = at;
+        }
+        if (ok) {
+            bytesDone += chunk.length;
+            emit WipingStatus(bytesDone, reportAs);
+        }
+        run.allChunks = run.allChunks && ok;
+    }
+    join();
     return run;
 }
 
@@ -349,11 +497,15 @@ bool MainWipeThread::EraseFileAt(int dirfd, const QByteArray& name, const QStrin
         AddCertificateRow(path, false);
         return false;
     }
+    return FinishFile(dirfd, name, path, fd, opened, Ranges(), false, algorithm, verification);
+}
 
+bool MainWipeThread::FinishFile(int dirfd, const QByteArray& name, const QString& path, int fd, const NodeStat& opened,
+                                Ranges done, bool flushed, int algorithm, int verification)
+{
     // Every byte that holds data is overwritten with every pass, and then what the file
     // gained meanwhile (it grew, or holes were filled), until nothing new is found.
     QByteArray shown = QFile::encodeName(path);
-    Ranges done;
     bool allChunks = true;
     bool cutShort = false;
     bool settled = false;
@@ -371,23 +523,165 @@ bool MainWipeThread::EraseFileAt(int dirfd, const QByteArray& name, const QStrin
         if (round == kGrowthRounds)
             break; // still growing
         const ChunkRun run = OverwriteRanges(shown.data(), fd, todo, algorithm, verification, path);
+        flushed = false;
         allChunks = allChunks && run.allChunks;
         cutShort = run.cutShort;
         AddRanges(done, todo);
     }
 
     // Truncation drops dirty pages: what was written must reach the medium first.
-    if (!FlushToMedium(fd) || ::ftruncate(fd, 0) != 0)
+    if ((!flushed && !FlushToMedium(fd)) || ::ftruncate(fd, 0) != 0)
         allChunks = false;
     const bool removed = RemoveErasedName(dirfd, name, opened);
     if (path.contains(QLatin1String("com.apple.LSSharedFileList.")))
         SystemCmd(QStringLiteral("killall sharedfilelistd"));
-    file.Reset(-1);
 
     const bool result = allChunks && settled && !cutShort && removed;
     LogItem(ItemKind::File, result ? Outcome::Successful : Outcome::Failed, path);
     AddCertificateRow(path, result);
     return result;
+}
+
+namespace {
+// A file goes into a batch when all its passes together take at most this many bytes; the
+// batch is settled once its passes take kBatchBytes or it holds the most files it may.
+constexpr long long kBatchFileBytes = 1LL << 20;
+constexpr long long kBatchBytes = 32LL << 20;
+constexpr int kBatchFiles = 512;
+
+// How many files a batch may hold open: a quarter of what this process may open.
+int BatchLimit()
+{
+    struct rlimit limit;
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return kBatchFiles;
+    return static_cast<int>(qMin<rlim_t>(kBatchFiles, limit.rlim_cur / 4));
+}
+} // namespace
+
+bool MainWipeThread::TryDefer(int dirfd, const QByteArray& name, const QByteArray& path, const NodeStat& st, bool* kept,
+                              int algorithm)
+{
+    const QVector<PassStep>& passes = AlgorithmPasses(algorithm);
+    if (m_batchLimit < 2 || passes.isEmpty() || st.size > chunkSize || st.size * passes.size() > kBatchFileBytes)
+        return false;
+    if (!m_batch.empty() && (static_cast<int>(m_batch.size()) >= m_batchLimit ||
+                             m_batchBytes + st.size * passes.size() > kBatchBytes || m_batchAlgorithm != algorithm))
+        SettleBatch();
+    const int fd = ::openat(dirfd, name.constData(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    NodeStat opened;
+    const bool usable = fd >= 0 && StatAt(fd, QByteArray(), &opened) && S_ISREG(opened.mode) && opened.SameNode(st) &&
+                        opened.nlink == 1 && opened.size == st.size;
+    const Ranges ranges = usable ? DataRanges(fd, opened.size) : Ranges();
+    if (!usable || (opened.size > 0 && ranges != Ranges{{0, opened.size}})) {
+        if (fd >= 0)
+            ::close(fd); // anything unusual is erased on its own, which says what it is
+        return false;
+    }
+    // Each pass's bytes are drawn now, file by file, in the order a file erased on its own
+    // draws them; the pass buffer is the scratch space, as it would be then.
+    PendingFile file;
+    file.folder = dirfd;
+    file.name = name;
+    file.path = QFile::decodeName(path);
+    file.opened = opened;
+    file.fd = fd;
+    file.kept = kept;
+    const long long size = opened.size;
+    file.passes.resize(static_cast<int>(size * passes.size()));
+    long geometry[2] = {static_cast<long>(chunkSize), 1};
+    for (int i = 0; i < passes.size(); ++i) {
+        FillPassBytes(passes.at(i), buffer, size, geometry);
+        std::memcpy(file.passes.data() + i * size, buffer, static_cast<size_t>(size));
+    }
+    m_batchBytes += size * passes.size();
+    m_batch.push_back(std::move(file));
+    return true;
+}
+
+void MainWipeThread::FlushRound(std::vector<PendingFile>& batch)
+{
+    const auto& hooks = PassEngineTesting::Hooks();
+    int any = -1;
+    for (PendingFile& file : batch) {
+        if (file.failed || file.released)
+            continue;
+        if (hooks.onFlush && !hooks.onFlush())
+            file.failed = true;
+        else
+            any = file.fd;
+    }
+    if (any < 0 || FlushFileSystem(any))
+        return;
+    // Some write-back failed: each file's own flush tells whose.
+    for (PendingFile& file : batch) {
+        if (!file.failed && !file.released && ::fdatasync(file.fd) != 0)
+            file.failed = true;
+    }
+}
+
+void MainWipeThread::SettleBatch()
+{
+    if (m_batch.empty())
+        return;
+    std::vector<PendingFile> batch;
+    batch.swap(m_batch);
+    m_batchBytes = 0;
+    const int algorithm = m_batchAlgorithm;
+    const QVector<PassStep>& passes = AlgorithmPasses(algorithm);
+    long geometry[2] = {static_cast<long>(chunkSize), 1};
+    char noPath[] = "";
+
+    // Every pass reaches the medium before the next one is written.
+    for (int i = 0; i < passes.size(); ++i) {
+        for (size_t f = 0; f < batch.size(); ++f) {
+            PendingFile& file = batch[f];
+            if (i == 0 && StopRequested()) {
+                for (size_t rest = f; rest < batch.size(); ++rest)
+                    batch[rest].released = true; // a stop takes effect between files
+                break;
+            }
+            if (file.failed || file.released)
+                continue;
+            if (i == 0)
+                emit WipingStatus(bytesDone, file.path);
+            const long long size = file.opened.size;
+            auto* data = reinterpret_cast<unsigned char*>(file.passes.data()) + i * size;
+            if (size > 0 && !OnReadDisk(0, data, size, noPath, file.fd, geometry, 1))
+                file.failed = true;
+        }
+        FlushRound(batch);
+        if (passes.at(i).check == PassCheck::None && i + 1 < passes.size())
+            continue;
+        // What reached the medium is read back from it: after the last pass always, and after
+        // every pass that checks itself.
+        for (PendingFile& file : batch) {
+            const long long size = file.opened.size;
+            if (file.failed || file.released || size == 0)
+                continue;
+            DropFromCache(file.fd, 0, size);
+            if (!OnReadDisk(0, buffer, size, noPath, file.fd, geometry, 0) ||
+                std::memcmp(buffer, file.passes.constData() + i * size, static_cast<size_t>(size)) != 0)
+                file.failed = true;
+        }
+    }
+
+    for (PendingFile& file : batch) {
+        Descriptor own(file.fd);
+        if (file.released) {
+            *file.kept = true;
+            continue;
+        }
+        Ranges done;
+        if (!file.failed && file.opened.size > 0) {
+            done.append({0, file.opened.size});
+            bytesDone += file.opened.size;
+            emit WipingStatus(bytesDone, file.path);
+        }
+        if (!FinishFile(file.folder, file.name, file.path, file.fd, file.opened, done, !file.failed, algorithm,
+                        m_batchVerification))
+            *file.kept = true;
+    }
 }
 
 bool MainWipeThread::WipeFileJob(const QByteArray& nativePath, const QString& path, int algorithm, int verification)
@@ -437,6 +731,9 @@ bool MainWipeThread::WipeFolderJob(const QByteArray& nativePath, const QString& 
 
     // The folder goes only as far as its contents were erased: anything that stays keeps
     // its folders, and the folder's line says it failed.
+    m_batchAlgorithm = algorithm;
+    m_batchVerification = verification;
+    m_batchLimit = BatchLimit();
     FolderWalk walk;
     walk.onEntry = [&](const FolderWalk::Entry& entry) {
         if (StopRequested())
@@ -451,11 +748,17 @@ bool MainWipeThread::WipeFolderJob(const QByteArray& nativePath, const QString& 
             return RemoveErasedName(entry.folder, entry.name, entry.stat) ? FolderWalk::Visit::Done
                                                                           : FolderWalk::Visit::Kept;
         }
+        if (S_ISREG(entry.stat.mode) &&
+            TryDefer(entry.folder, entry.name, entry.path, entry.stat, entry.kept, algorithm))
+            return FolderWalk::Visit::Deferred;
+        SettleBatch(); // lines stay in the order of the files
         const bool erased =
             EraseFileAt(entry.folder, entry.name, QFile::decodeName(entry.path), algorithm, verification);
         return erased ? FolderWalk::Visit::Done : FolderWalk::Visit::Kept;
     };
+    walk.onSettle = [this] { SettleBatch(); };
     walk.onMountPoint = [&](const FolderWalk::Entry& entry) {
+        SettleBatch();
         const QString shown = QFile::decodeName(entry.path);
         LogItem(S_ISDIR(entry.stat.mode) ? ItemKind::Folder : ItemKind::File, Outcome::Failed, shown);
         emit ItemLeftAlone(shown);
@@ -464,6 +767,7 @@ bool MainWipeThread::WipeFolderJob(const QByteArray& nativePath, const QString& 
         return RemoveErasedName(entry.folder, entry.name, entry.stat, true);
     };
     const bool emptied = walk.Walk(folder.Get(), nativePath);
+    SettleBatch();
     folder.Reset(-1);
     const bool removed = emptied && RemoveErasedName(parent.Get(), name, st, true);
     LogItem(ItemKind::Folder, removed ? Outcome::Successful : Outcome::Failed, path);

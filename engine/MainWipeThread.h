@@ -4,7 +4,9 @@
 #pragma once
 
 #include "ErasureLog.h"
+#include "FolderWalk.h"
 #include "Records.h"
+#include "Verification.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -14,6 +16,8 @@
 #include <QVector>
 
 #include <atomic>
+#include <thread>
+#include <vector>
 
 class MainWipeThread : public QThread
 {
@@ -83,7 +87,31 @@ private:
     using Ranges = QVector<QPair<long long, long long>>; // [begin, end) byte ranges
     // `position` is where the chunk lies in the item as the verification policy counts it.
     bool WipeChunk(long long offset, long long position, long long length, bool last, char* nativePath, int fd,
-                   int algorithm, class ChunkPolicy& policy, long long index);
+                   int algorithm, ChunkPolicy& policy, long long index);
+    class BackgroundCheck
+    {
+    public:
+        BackgroundCheck() = default;
+        ~BackgroundCheck();
+        BackgroundCheck(const BackgroundCheck&) = delete;
+        BackgroundCheck& operator=(const BackgroundCheck&) = delete;
+        // Flushes a written range and drops it from the page cache on a thread of its own, and
+        // with `compare` reads it back from the medium through a descriptor of its own and
+        // checks that it holds `value` throughout; false when it cannot (nothing was started).
+        bool Start(int fd, long long offset, long long length, unsigned char value, bool compare);
+        bool Running() const { return m_running; }
+        bool Join(); // the result; true when nothing ran
+
+    private:
+        std::thread m_thread;
+        int m_fd = -1;
+        bool m_running = false;
+        bool m_result = true;
+    };
+    // Writes the chunk with every pass and runs `check`; with `background`, a read-back may be
+    // started there instead (the caller joins it).
+    bool WipeChunkChecked(long long offset, long long length, char* nativePath, int fd, int algorithm,
+                          ChunkPolicy::Check check, BackgroundCheck* background);
     // Overwrites [0, size) chunk by chunk (at most maxChunks when it is not negative),
     // reporting progress against `reportAs`.
     ChunkRun OverwriteChunks(char* nativePath, int fd, long long size, long long maxChunks, int algorithm,
@@ -96,6 +124,38 @@ private:
     bool WipeFolderJob(const QByteArray& nativePath, const QString& path, int algorithm, int verification);
     // Erases the entry `name` of the folder `dirfd` (a file or a link), shown as `path`.
     bool EraseFileAt(int dirfd, const QByteArray& name, const QString& path, int algorithm, int verification);
+    // Overwrites what of the open file `fd` is not yet in `done` (and what it gains meanwhile),
+    // then truncates it, removes its name provided it still is `opened`, and writes its line.
+    // `flushed`: everything written so far has reached the medium.
+    bool FinishFile(int dirfd, const QByteArray& name, const QString& path, int fd, const NodeStat& opened, Ranges done,
+                    bool flushed, int algorithm, int verification);
+
+    // Small files of a folder job are erased in batches that share their flushes: each pass
+    // is written to every file of the batch, then one flush round; then every file is read
+    // back from the medium and compared; then, in order, each is truncated, removed and
+    // logged. A file that fails anywhere in the batch is erased again on its own.
+    struct PendingFile
+    {
+        int folder = -1; // the walker's descriptor of its folder, open until the batch settles
+        QByteArray name;
+        QString path;
+        NodeStat opened;
+        int fd = -1;
+        QByteArray passes; // every pass's bytes, one after the other (size bytes each)
+        bool* kept = nullptr;
+        bool failed = false;   // to be erased again on its own
+        bool released = false; // a stop came before it was written: left as it was
+    };
+    // Takes the regular file `name` into the batch; false when it must be erased on its own.
+    bool TryDefer(int dirfd, const QByteArray& name, const QByteArray& path, const NodeStat& st, bool* kept,
+                  int algorithm);
+    void SettleBatch();
+    void FlushRound(std::vector<PendingFile>& batch);
+    std::vector<PendingFile> m_batch;
+    long long m_batchBytes = 0;
+    int m_batchLimit = 0;
+    int m_batchAlgorithm = 0;
+    int m_batchVerification = 0;
     void LogItem(ErasureLog::ItemKind kind, ErasureLog::Outcome outcome, const QString& path);
     void AddCertificateRow(const QString& path, bool result);
     bool RunJob(const APPWIPINGINFO& job);

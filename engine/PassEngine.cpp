@@ -295,6 +295,44 @@ bool FlushToMedium(int fd)
     return fsync(fd) == 0;
 }
 
+int UniformPassByte(int algorithm, const unsigned char* buffer, long long length)
+{
+    const QVector<PassStep>& passes = AlgorithmPasses(algorithm);
+    if (passes.size() != 1 || passes.at(0).check != PassCheck::None || length < 1)
+        return -1;
+    if (passes.at(0).kind == PassKind::Fixed)
+        return passes.at(0).bytes[0];
+    if (passes.at(0).kind != PassKind::Rewrite)
+        return -1;
+    // A rewrite writes the buffer as it is, and changes nothing of it.
+    return std::memcmp(buffer, buffer + 1, static_cast<size_t>(length - 1)) == 0 ? buffer[0] : -1;
+}
+
+bool FlushFileSystem(int fd)
+{
+#ifdef __linux__
+    return ::syncfs(fd) == 0;
+#else
+    return FlushToMedium(fd);
+#endif
+}
+
+void DropFromCache(int fd, long long offset, long long length)
+{
+#ifdef POSIX_FADV_DONTNEED
+    posix_fadvise(fd, offset, length, POSIX_FADV_DONTNEED);
+#else
+    Q_UNUSED(fd);
+    Q_UNUSED(offset);
+    Q_UNUSED(length);
+#endif
+}
+
+void FillPassBytes(const PassStep& step, unsigned char* buffer, long long length, const long* geometry)
+{
+    FillPass(step, buffer, length, geometry);
+}
+
 bool OnFlushDisk(long long offset, long long length, const char* path, int fd, bool dropCache)
 {
     const auto& hooks = PassEngineTesting::Hooks();

@@ -27,6 +27,22 @@ bool OnReadPhysicalDisk(long long offset, unsigned char* buffer, long long lengt
 
 // Writes the file's data through to the medium (fsync; F_FULLFSYNC where there is one).
 bool FlushToMedium(int fd);
+// The byte a one-pass `algorithm` writes everywhere in a range of `length` bytes (with
+// `buffer` as the pass buffer before the pass), or -1.
+int UniformPassByte(int algorithm, const unsigned char* buffer, long long length);
+
+// Writes every dirty page of the file system that holds `fd` through to the medium, in one
+// round (syncfs): how a batch of small files shares its flushes. False when any write-back on
+// that file system failed since `fd` was opened; then flush each file to learn which.
+bool FlushFileSystem(int fd);
+// Drops [offset, offset + length) of a flushed file from the page cache, so that the next read
+// of it comes from the medium.
+void DropFromCache(int fd, long long offset, long long length);
+// Fills `length` bytes of `buffer` with what `step` writes (a Rewrite step leaves them), drawing
+// its random values as a pass of the engine would.
+struct PassStep;
+void FillPassBytes(const PassStep& step, unsigned char* buffer, long long length, const long* geometry);
+
 // Flushes the file behind `fd` (or `path` when fd < 1); with dropCache, then drops the range
 // from the page cache so that the next read of it comes from the medium.
 bool OnFlushDisk(long long offset, long long length, const char* path, int fd, bool dropCache);

@@ -109,6 +109,22 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
     char noPath[] = "";
     ChunkPolicy policy(size, algorithm, verification, chunkSize);
     long long taken = 0;
+    // With one byte written throughout, each chunk's flush and read-back run while the next
+    // chunk is written; a check that fails there fails the item as one on the spot does.
+    const bool overlap = UniformPassByte(algorithm, buffer, qMin(size, chunkSize)) >= 0;
+    BackgroundCheck checks[2];
+    int pending = 0;
+    long long pendingLength = 0;
+    const auto join = [&] {
+        const bool ok = !checks[pending].Running() || checks[pending].Join();
+        if (!ok) {
+            qDebug("Filler chunk failed its check");
+            m_fillerFailed = true;
+            taken -= pendingLength;
+        }
+        pendingLength = 0;
+        return ok;
+    };
     for (long long offset = 0, index = 0; offset < size && !StopRequested(); offset += chunkSize, ++index) {
         const long long length = qMin(chunkSize, size - offset);
         if (!m_largePages && length >= kLargePagesFrom) {
@@ -120,6 +136,8 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
         bool last = size - offset <= chunkSize;
         bool ended = false;
         bool ok = WipeNow(offset, buffer, length, noPath, filler.fd, geometry, algorithm);
+        if (!join())
+            return taken;
         if (!ok) {
             const int error = LastTransferError();
             if (!IsFull(error) && error != EFBIG) {
@@ -145,8 +163,17 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
                 claimed = 0;
             }
         }
-        if (ok && claimed > 0)
-            ok = RunCheck(policy.Next(index, offset, last), offset, buffer, claimed, noPath, filler.fd, geometry);
+        if (ok && claimed > 0) {
+            const ChunkPolicy::Check check = policy.Next(index, offset, last);
+            BackgroundCheck& next = checks[pending ^ 1];
+            if (overlap && length >= kLargePagesFrom && check != ChunkPolicy::Check::None &&
+                next.Start(filler.fd, offset, claimed, buffer[0], check == ChunkPolicy::Check::FlushCompare)) {
+                pending ^= 1;
+                pendingLength = claimed;
+            } else {
+                ok = RunCheck(check, offset, buffer, claimed, noPath, filler.fd, geometry);
+            }
+        }
         if (!ok) {
             qDebug("Filler chunk failed: %s", strerror(LastTransferError()));
             m_fillerFailed = true;
@@ -158,6 +185,8 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
         if (ended)
             break;
     }
+    if (!join())
+        return taken;
     // Every pass must be on the medium before the filler's space is given back.
     if (taken > 0 && !FlushToMedium(filler.fd))
         m_fillerFailed = true;

@@ -44,6 +44,10 @@ private slots:
     void growthIsOverwrittenOrFails();
     void folderKeepsWhatWasNotErased_data();
     void folderKeepsWhatWasNotErased();
+    void batchFaultStaysWithItsFile_data();
+    void batchFaultStaysWithItsFile();
+    void overlappedReadBackDecides_data();
+    void overlappedReadBackDecides();
     void missingPassBufferStillCompletesRun();
     void runsOnItsOwnThread();
 
@@ -430,6 +434,90 @@ void TestWipeWorker::folderKeepsWhatWasNotErased()
     QCOMPARE(ItemLines().filter(QStringLiteral("Folder Path: ")),
              QStringList{Line(ItemKind::Folder, Outcome::Failed, folder)});
     QCOMPARE(worker.JobResults(), QVector<bool>{false});
+}
+
+void TestWipeWorker::batchFaultStaysWithItsFile_data()
+{
+    QTest::addColumn<QString>("fault"); // what happens to the 20-byte file of the batch
+    QTest::newRow("its write fails") << QStringLiteral("write");
+    QTest::newRow("a stop during its write") << QStringLiteral("stop");
+    QTest::newRow("replaced before its read-back") << QStringLiteral("replace");
+}
+
+void TestWipeWorker::batchFaultStaysWithItsFile()
+{
+    QFETCH(QString, fault);
+    const QString folder = m_dir->filePath(QStringLiteral("batch"));
+    const QString outside = Make(QStringLiteral("outside"), "not chosen");
+    QStringList files;
+    for (const char* name : {"a", "b", "c"}) {
+        const int size = 10 * (name[0] - 'a' + 1);
+        files << Make(QStringLiteral("batch/") + QLatin1String(name), QByteArray(size, name[0]));
+    }
+    const QString hit = files.at(1);
+    MainWipeThread worker;
+    PassEngineTesting::IoHooks hooks;
+    hooks.onWrite = [&](long long, const unsigned char*, long long n) {
+        if (n == 20 && fault == QLatin1String("stop"))
+            worker.RequestStop();
+        return n != 20 || fault != QLatin1String("write");
+    };
+    hooks.onRead = [&](long long, unsigned char*, long long n) {
+        if (n == 20 && fault == QLatin1String("replace"))
+            ::rename(QFile::encodeName(outside).constData(), QFile::encodeName(hit).constData());
+    };
+    PassEngineTesting::SetIoHooks(hooks);
+    AddJob(APPWIPINGINFO::Folder, folder);
+    worker.run();
+
+    const QStringList lines = ItemLines();
+    QVERIFY(lines.contains(Line(ItemKind::File, Outcome::Failed, hit)));
+    QVERIFY(lines.contains(Line(ItemKind::Folder, Outcome::Failed, folder)));
+    for (const QString& file : files) {
+        if (file == hit)
+            continue;
+        if (fault == QLatin1String("stop") && !lines.join(QLatin1Char('\n')).contains(file)) {
+            // Not yet written when the stop came: left exactly as it was.
+            QFile kept(file);
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QVERIFY(kept.readAll().count(QFileInfo(file).fileName().at(0).toLatin1()) == kept.size());
+            continue;
+        }
+        QVERIFY2(lines.contains(Line(ItemKind::File, Outcome::Successful, file)), qPrintable(file));
+        QVERIFY(!QFileInfo::exists(file));
+    }
+    if (fault == QLatin1String("replace")) {
+        QFile replacement(hit);
+        QVERIFY(replacement.open(QIODevice::ReadOnly));
+        QCOMPARE(replacement.readAll(), QByteArray("not chosen"));
+    }
+}
+
+void TestWipeWorker::overlappedReadBackDecides_data()
+{
+    QTest::addColumn<bool>("medium"); // what the medium returns for the first chunk is right
+    QTest::newRow("read back as written") << true;
+    QTest::newRow("read back altered") << false;
+}
+
+void TestWipeWorker::overlappedReadBackDecides()
+{
+    // Two chunks, the first large enough for its read-back to run while the second is written.
+    QFETCH(bool, medium);
+    const long long chunk = 64LL << 20;
+    const QString file = Make(QStringLiteral("large"), QByteArray(chunk + 4096, 'x'));
+    PassEngineTesting::IoHooks hooks;
+    hooks.onRead = [medium](long long offset, unsigned char* data, long long) {
+        if (offset == 0 && !medium)
+            data[0] ^= 1;
+    };
+    PassEngineTesting::SetIoHooks(hooks);
+    AddJob(APPWIPINGINFO::File, file);
+    MainWipeThread worker;
+    worker.SetChunkSizeForTests(chunk);
+    worker.run();
+    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, medium ? Outcome::Successful : Outcome::Failed, file)});
+    QCOMPARE(worker.bytesDone, medium ? chunk + 4096 : 4096LL);
 }
 
 void TestWipeWorker::missingPassBufferStillCompletesRun()
