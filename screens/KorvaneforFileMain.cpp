@@ -60,7 +60,7 @@ KorvaneforFileMain::KorvaneforFileMain(QWidget* parent) : QMainWindow(parent), u
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setStyleSheet(QStringLiteral("QScrollArea{background-color: rgb(96, 96, 109);}"));
-    ui->centralwidget->layout()->replaceWidget(ui->central_window_widget, scroll);
+    delete ui->centralwidget->layout()->replaceWidget(ui->central_window_widget, scroll); // the old item is ours
     scroll->setWidget(ui->central_window_widget);
 
     // Keyboard: Tab goes through the tiles to Next, Space toggles the tile with the focus,

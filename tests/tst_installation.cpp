@@ -269,6 +269,10 @@ void TestInstallation::setIdCopiesRefuseToRun()
     QFETCH(QString, program);
     QFETCH(int, mode);
     QFETCH(int, exitCode);
+#if defined(__SANITIZE_ADDRESS__)
+    if (mode & 02000)
+        QSKIP("a sanitizer build's leak checker cannot run in a set-group-id process and fails its exit");
+#endif
     struct statvfs volume = {};
     if (statvfs(QFile::encodeName(root->path()).constData(), &volume) == 0 && (volume.f_flag & ST_NOSUID))
         QSKIP("the temporary folder lies on a nosuid file system");
