@@ -7,7 +7,6 @@ kv_add_test(erasecli LIBS kvcli)
 kv_add_test(forensic LIBS Qt5::Core)
 target_compile_definitions(tst_forensic PRIVATE KV_ERASE_BINARY="$<TARGET_FILE:korvane-erase>")
 add_dependencies(tst_forensic korvane-erase)
-kv_add_test(clireports LIBS kvcli)
 kv_add_test(erasebounds LIBS Qt5::Core)
 kv_add_test(writereach LIBS kvdialogs kvvolumes)
 # Tests that run korvane-erase as a process.
