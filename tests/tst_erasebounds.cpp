@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "EraserCopy.h"
 #include "LoopImage.h"
 
 #include <atomic>
@@ -137,8 +138,8 @@ private:
 void TestEraseBounds::initTestCase()
 {
     // KV_ERASE_BINARY in the environment runs the cases against another build.
-    m_eraser = qEnvironmentVariableIsSet("KV_ERASE_BINARY") ? qEnvironmentVariable("KV_ERASE_BINARY")
-                                                            : QStringLiteral(KV_ERASE_BINARY);
+    m_eraser =
+        qEnvironmentVariableIsSet("KV_ERASE_BINARY") ? qEnvironmentVariable("KV_ERASE_BINARY") : EraserCopy::Shared();
     QVERIFY(QFile::exists(m_eraser));
 }
 

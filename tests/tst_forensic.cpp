@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "EraserCopy.h"
 #include "LoopImage.h"
 
 #include <unistd.h>
@@ -34,7 +35,7 @@ void TestForensic::initTestCase()
     const QString unavailable = LoopImageUnavailable();
     if (!unavailable.isEmpty())
         QSKIP(qPrintable(unavailable));
-    m_eraser = QStringLiteral(KV_ERASE_BINARY);
+    m_eraser = EraserCopy::Shared();
     QVERIFY(QFile::exists(m_eraser));
 }
 

@@ -5,6 +5,7 @@
 // reserved pool, and erased files' names. Needs root and loop devices; the device chains
 // that no image here has (dm-crypt, md, flash) are read from a fake sysfs tree.
 #include "DialogAnswers.h"
+#include "EraserCopy.h"
 #include "ErasureSummary.h"
 #include "KorvaneApp.h"
 #include "LinuxVolumeReach.h"
@@ -249,7 +250,7 @@ int TestWriteReach::Erase(const QStringList& arguments, QString* output)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral(KV_ERASE_BINARY),
+    process.start(EraserCopy::Shared(),
                   QStringList{"-q", "--log-dir", m_dir->filePath(QStringLiteral("logs"))} + arguments);
     if (!process.waitForFinished(600000))
         return -1;
@@ -437,7 +438,7 @@ void TestWriteReach::reservedPoolIsFilledAndRestored()
                           image.MountPoint()};
     if (discard)
         arguments << QStringLiteral("--discard");
-    eraser.start(QStringLiteral(KV_ERASE_BINARY), arguments);
+    eraser.start(EraserCopy::Shared(), arguments);
     QVERIFY(eraser.waitForStarted());
     if (stop) {
         QTRY_COMPARE_WITH_TIMEOUT(ReadPool(image.Device()), QStringLiteral("0"), 20000);
