@@ -1,6 +1,7 @@
 // Forensic check on a real ext4 image: files full of a marker text are erased with
 // korvane-erase; afterwards the raw image must not hold the marker anywhere (deleted files'
-// space through --free-space: tst_writereach). Needs root and loop devices.
+// space through --free-space: tst_writereach). A flush must put what was written on the medium
+// before it answers. Needs root and loop devices.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -12,7 +13,9 @@
 
 #include "EraserCopy.h"
 #include "LoopImage.h"
+#include "PassEngine.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 class TestForensic : public QObject
@@ -23,6 +26,8 @@ private slots:
     void initTestCase();
     void erasedFilesLeaveNoMarker_data();
     void erasedFilesLeaveNoMarker();
+    void flushReachesTheMedium_data();
+    void flushReachesTheMedium();
 
 private:
     int Erase(const QStringList& arguments);
@@ -85,6 +90,34 @@ void TestForensic::erasedFilesLeaveNoMarker()
         QVERIFY(!QFileInfo::exists(file));
     QVERIFY(image.Detach());
     QCOMPARE(MarkerHits(image.Image(), marker), 0LL);
+}
+
+void TestForensic::flushReachesTheMedium_data()
+{
+    QTest::addColumn<bool>("byPath");
+    QTest::newRow("by descriptor") << false;
+    QTest::newRow("by path") << true;
+}
+
+// The image is read while still mounted: what the file system only holds in its cache (dirty
+// pages go home after about 30 seconds) is not on the medium yet.
+void TestForensic::flushReachesTheMedium()
+{
+    QFETCH(bool, byPath);
+    QTemporaryDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/forensic-XXXXXX"));
+    MountedImage image;
+    QVERIFY(image.Create(dir.path(), 64LL << 20));
+    const QByteArray marker = NewMarker();
+    const QString path = MakeMarkerFile(image.MountPoint() + QStringLiteral("/flushed"), 1 << 20, marker);
+    QVERIFY(MarkerHits(image.Image(), marker) > 0);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
+    QVERIFY(fd >= 0);
+    const QByteArray zeroes(1 << 20, '\0');
+    QCOMPARE(::pwrite(fd, zeroes.constData(), zeroes.size(), 0), ssize_t(zeroes.size()));
+    QVERIFY(byPath ? OnFlushDisk(0, zeroes.size(), QFile::encodeName(path).constData(), 0, false) : FlushToMedium(fd));
+    ::close(fd);
+    QCOMPARE(MarkerHits(image.Image(), marker), 0LL);
+    QVERIFY(!FlushToMedium(-1));
 }
 
 QTEST_GUILESS_MAIN(TestForensic)
