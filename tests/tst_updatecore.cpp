@@ -27,6 +27,7 @@ private slots:
     void allowedAddresses();
     void plantedLinksAreNotFollowed();
     void downloadReplacesInstalledBundle();
+    void brokenArchiveKeepsInstalledBundle_data();
     void brokenArchiveKeepsInstalledBundle();
 
 private:
@@ -71,7 +72,7 @@ QByteArray TestUpdateCore::MakeArchive(const QByteArray& programText)
     WriteFile(staging + "/KorvaneforFile.app/Resources/Info.plist", "<plist/>");
     QProcess zip;
     zip.setWorkingDirectory(staging);
-    zip.start("zip", {"-q", "-r", "../bundle.zip", "KorvaneforFile.app"});
+    zip.start("zip", {"-q", "-0", "-r", "../bundle.zip", "KorvaneforFile.app"});
     if (!zip.waitForFinished() || zip.exitCode() != 0)
         return {};
     QFile archive(dir->path() + "/bundle.zip");
@@ -276,10 +277,20 @@ void TestUpdateCore::downloadReplacesInstalledBundle()
     QVERIFY(!QFileInfo::exists(folder + "KorvaneforFile.app"));
 }
 
+void TestUpdateCore::brokenArchiveKeepsInstalledBundle_data()
+{
+    QTest::addColumn<bool>("damagedHalfway");
+    QTest::newRow("not a zip file") << false;
+    QTest::newRow("damaged halfway") << true;
+}
+
 void TestUpdateCore::brokenArchiveKeepsInstalledBundle()
 {
+    QFETCH(bool, damagedHalfway);
+    // Stored, not deflated: one member's bytes changed, its check sum fails after the others unpacked.
+    const QByteArray archive = damagedHalfway ? MakeArchive("new").replace("<plist/>", "<plisX/>") : "not a zip";
     LoopbackHttpServer server;
-    server.Serve("/updates/KorvaneforFile.zip", "this is not a zip file");
+    server.Serve("/updates/KorvaneforFile.zip", archive);
     const QString bundle = dir->path() + "/opt/Korvane File Eraser";
     WriteFile(bundle + "/bin/korvane-file-eraser", "old program", QFile::ExeOwner);
 
@@ -290,6 +301,7 @@ void TestUpdateCore::brokenArchiveKeepsInstalledBundle()
     QFile program(bundle + "/bin/korvane-file-eraser");
     QVERIFY(program.open(QIODevice::ReadOnly));
     QCOMPARE(program.readAll(), QByteArray("old program"));
+    QVERIFY(!QFileInfo::exists(folder + "KorvaneforFile.app"));
 }
 
 QTEST_GUILESS_MAIN(TestUpdateCore)
