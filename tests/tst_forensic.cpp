@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -30,8 +29,6 @@ private slots:
     void flushReachesTheMedium();
 
 private:
-    int Erase(const QStringList& arguments);
-    QByteArray NewMarker() const;
     QString m_eraser;
 };
 
@@ -42,21 +39,6 @@ void TestForensic::initTestCase()
         QSKIP(qPrintable(unavailable));
     m_eraser = EraserCopy::Shared();
     QVERIFY(QFile::exists(m_eraser));
-}
-
-QByteArray TestForensic::NewMarker() const
-{
-    return "KVMARK-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + "-forensic-marker-text|";
-}
-
-int TestForensic::Erase(const QStringList& arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(m_eraser, arguments);
-    if (!process.waitForFinished(600000))
-        return -1;
-    return process.exitCode();
 }
 
 void TestForensic::erasedFilesLeaveNoMarker_data()
@@ -76,7 +58,7 @@ void TestForensic::erasedFilesLeaveNoMarker()
     QTemporaryDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/forensic-XXXXXX"));
     MountedImage image;
     QVERIFY(image.Create(dir.path(), largeFile + (96LL << 20)));
-    const QByteArray marker = NewMarker();
+    const QByteArray marker = NewMarker("forensic");
     QStringList files;
     const QList<qint64> sizes{0, 1, 4095, 4096, 1 << 20, largeFile};
     for (qint64 size : sizes)
@@ -85,7 +67,7 @@ void TestForensic::erasedFilesLeaveNoMarker()
     QVERIFY(MarkerHits(image.Image(), marker) > 0);
 
     QStringList arguments{"-q", "-a", QString::number(algorithm), "--log-dir", dir.filePath(QStringLiteral("logs"))};
-    QCOMPARE(Erase(arguments + files), 0);
+    QCOMPARE(RunEraser(arguments + files), 0);
     for (const QString& file : files)
         QVERIFY(!QFileInfo::exists(file));
     QVERIFY(image.Detach());
@@ -107,7 +89,7 @@ void TestForensic::flushReachesTheMedium()
     QTemporaryDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/forensic-XXXXXX"));
     MountedImage image;
     QVERIFY(image.Create(dir.path(), 64LL << 20));
-    const QByteArray marker = NewMarker();
+    const QByteArray marker = NewMarker("forensic");
     const QString path = MakeMarkerFile(image.MountPoint() + QStringLiteral("/flushed"), 1 << 20, marker);
     QVERIFY(MarkerHits(image.Image(), marker) > 0);
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);

@@ -44,11 +44,6 @@ QString ConcernName(ReachConcern concern)
     return QString();
 }
 
-QByteArray NewMarker()
-{
-    return "KVREACH-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + "-marker-text|";
-}
-
 qint64 ImageSize(const QString& fileSystem)
 {
     return fileSystem == QLatin1String("xfs") ? (320LL << 20) : (256LL << 20); // mkfs.xfs wants 300 MiB
@@ -118,7 +113,10 @@ private slots:
 
 private:
     bool Mount(MountedImage& image, const QString& fileSystem);
-    int Erase(const QStringList& arguments, QString* output = nullptr);
+    int Erase(const QStringList& arguments, QString* output = nullptr)
+    {
+        return RunEraser(QStringList{"-q", "--log-dir", m_dir->filePath(QStringLiteral("logs"))} + arguments, output);
+    }
 
     QTemporaryDir* m_dir = nullptr;
 };
@@ -244,19 +242,6 @@ bool TestWriteReach::Mount(MountedImage& image, const QString& fileSystem)
         return false;
     }
     return image.Create(m_dir->path(), ImageSize(fileSystem), fileSystem);
-}
-
-int TestWriteReach::Erase(const QStringList& arguments, QString* output)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(EraserCopy::Shared(),
-                  QStringList{"-q", "--log-dir", m_dir->filePath(QStringLiteral("logs"))} + arguments);
-    if (!process.waitForFinished(600000))
-        return -1;
-    if (output)
-        *output = QString::fromUtf8(process.readAll());
-    return process.exitCode();
 }
 
 void TestWriteReach::classification_data()

@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 class EraserCopy
@@ -26,3 +28,23 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// Runs the copy and gives its exit status (-1 if it did not end within ten minutes); `output`
+// gets what it printed on either channel.
+inline int RunEraser(const QStringList& arguments, QString* output = nullptr)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(EraserCopy::Shared(), arguments);
+    if (!process.waitForFinished(600000))
+        return -1;
+    if (output)
+        *output = QString::fromUtf8(process.readAll());
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+}
+
+// A text no earlier run can have left on an image; files to be erased repeat it.
+inline QByteArray NewMarker(const QByteArray& tag = "marker")
+{
+    return "KVMARK-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + "-" + tag + "-text|";
+}
