@@ -125,7 +125,7 @@ void TestEraseCli::exitStatus_data()
     QTest::newRow("protected path refused first") << QStringList{"@f", "/etc/kv-no-such-entry"} << 2
                                                   << QStringList{"f", "d/x"} << "protected location: /etc/kv-no";
     QTest::newRow("link to a system folder refused")
-        << QStringList{"@f", "@etc-link/kv-no-such-entry"} << 2 << QStringList{"f", "d/x"} << "protected location";
+        << QStringList{"@f", "@k/l/etc-link/kv-no-such-entry"} << 2 << QStringList{"f", "d/x"} << "protected location";
     QTest::newRow("pipe refused unopened")
         << QStringList{"@f", "@pipe"} << 2 << QStringList{"f", "d/x"} << "refusing to erase a device, pipe or socket";
     QTest::newRow("root refused") << QStringList{"--dry-run", "@d", "/"} << 2 << QStringList{"f", "d/x"}
@@ -150,7 +150,9 @@ void TestEraseCli::exitStatus()
     QFETCH(QString, message);
     Make(QStringLiteral("f"));
     Make(QStringLiteral("d/x"));
-    QVERIFY(QFile::link(QStringLiteral("/etc"), m_dir->filePath(QStringLiteral("etc-link"))));
+    // Deep enough that only where the link leads can make the path protected.
+    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("k/l"))));
+    QVERIFY(QFile::link(QStringLiteral("/etc"), m_dir->filePath(QStringLiteral("k/l/etc-link"))));
     QCOMPARE(::mkfifo(QFile::encodeName(m_dir->filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
     QCOMPARE(Run(arguments), status);
     QVERIFY2((m_out + m_err).contains(message), qPrintable(m_out + m_err));
@@ -223,7 +225,8 @@ void TestEraseCli::linkGivenIsRemovedNotFollowed()
     QFile file(target);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("secret") == 6);
     file.close();
-    const QString link = m_dir->filePath(QStringLiteral("link"));
+    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("deep/er"))));
+    const QString link = m_dir->filePath(QStringLiteral("deep/er/link"));
     QVERIFY(QFile::link(target, link));
     QCOMPARE(Run({"-q", link}), 0);
     QVERIFY(!QFileInfo(link).isSymLink());
