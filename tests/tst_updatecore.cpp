@@ -1,3 +1,4 @@
+#include "BundleArchive.h"
 #include "LoopbackHttpServer.h"
 #include "UpdateNetwork.h"
 
@@ -32,7 +33,11 @@ private slots:
 
 private:
     QString WriteFile(const QString& path, const QByteArray& data, QFile::Permissions extra = {});
-    QByteArray MakeArchive(const QByteArray& programText);
+    QByteArray MakeArchive(const QByteArray& programText)
+    {
+        return MakeBundleArchive(dir->path(),
+                                 {{"bin/korvane-file-eraser", programText}, {"Resources/Info.plist", "<plist/>"}});
+    }
     QScopedPointer<QTemporaryDir> dir;
     QString folder;
 };
@@ -63,21 +68,6 @@ QString TestUpdateCore::WriteFile(const QString& path, const QByteArray& data, Q
     file.close();
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | extra);
     return path;
-}
-
-QByteArray TestUpdateCore::MakeArchive(const QByteArray& programText)
-{
-    const QString staging = dir->path() + "/zipsrc";
-    WriteFile(staging + "/KorvaneforFile.app/bin/korvane-file-eraser", programText, QFile::ExeOwner);
-    WriteFile(staging + "/KorvaneforFile.app/Resources/Info.plist", "<plist/>");
-    QProcess zip;
-    zip.setWorkingDirectory(staging);
-    zip.start("zip", {"-q", "-0", "-r", "../bundle.zip", "KorvaneforFile.app"});
-    if (!zip.waitForFinished() || zip.exitCode() != 0)
-        return {};
-    QFile archive(dir->path() + "/bundle.zip");
-    archive.open(QIODevice::ReadOnly);
-    return archive.readAll();
 }
 
 void TestUpdateCore::versionFromServer_data()
