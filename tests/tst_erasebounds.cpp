@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "EraserCopy.h"
 #include "LoopImage.h"
 
 #include <atomic>
@@ -115,7 +116,6 @@ private:
     };
     // korvane-erase with arguments as raw bytes (names need not be UTF-8).
     Run Erase(const QList<QByteArray>& paths);
-    QByteArray NewMarker() const;
 
     void RenameRace();
     void BindMountInside();
@@ -137,14 +137,9 @@ private:
 void TestEraseBounds::initTestCase()
 {
     // KV_ERASE_BINARY in the environment runs the cases against another build.
-    m_eraser = qEnvironmentVariableIsSet("KV_ERASE_BINARY") ? qEnvironmentVariable("KV_ERASE_BINARY")
-                                                            : QStringLiteral(KV_ERASE_BINARY);
+    m_eraser =
+        qEnvironmentVariableIsSet("KV_ERASE_BINARY") ? qEnvironmentVariable("KV_ERASE_BINARY") : EraserCopy::Shared();
     QVERIFY(QFile::exists(m_eraser));
-}
-
-QByteArray TestEraseBounds::NewMarker() const
-{
-    return "KVMARK-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + "-bounds-marker-text|";
 }
 
 TestEraseBounds::Run TestEraseBounds::Erase(const QList<QByteArray>& paths)
@@ -361,7 +356,7 @@ void TestEraseBounds::NonUtf8Name()
 // Files below a path of more than PATH_MAX bytes are overwritten before they go.
 void TestEraseBounds::LongPath()
 {
-    const QByteArray marker = NewMarker();
+    const QByteArray marker = NewMarker("bounds");
     const QByteArray top = m_root + "/deep";
     QVERIFY(::mkdir(top.constData(), 0700) == 0);
     int fd = ::open(top.constData(), O_RDONLY | O_DIRECTORY);
@@ -398,7 +393,7 @@ void TestEraseBounds::LongPath()
 // 12 KiB of data in a 1 TiB sparse file: only the data is written, fast, none of it stays.
 void TestEraseBounds::SparseFile()
 {
-    const QByteArray marker = NewMarker();
+    const QByteArray marker = NewMarker("bounds");
     QByteArray block;
     while (block.size() < 4096)
         block += marker;

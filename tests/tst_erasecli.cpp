@@ -1,12 +1,14 @@
-// korvane-erase in process: exit statuses, refused paths, dry runs, the log it writes and
-// the option table behind --help.
+// korvane-erase in process: exit statuses, refused paths, dry runs, the log it writes, the
+// help, and the commands beyond the engine (volume listing, traces, certificate).
 #include "EraseCommandLine.h"
+#include "FakeCommands.h"
 #include "FreeSpace.h"
 #include "KorvaneApp.h"
 #include "PlistFormat.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,14 +28,20 @@ private slots:
     void settingsGiveTheDefaults();
     void freeSpaceLeavesNoFillerFolder();
     void progressGoesToATerminal();
+    void linkGivenIsRemovedNotFollowed();
     void helpListsEveryOption();
     void listAlgorithms();
+    void listsVolumesOfThisMachine();
+    void listsTracesAndErasesOneGroup();
+    void certificateRecordsEveryFile();
 
 private:
     int Run(const QStringList& arguments);
     QString Make(const QString& name, const QByteArray& content = "data");
 
     QTemporaryDir* m_dir = nullptr;
+    QScopedPointer<FakeCommands> m_fakes;
+    QByteArray m_home;
     QString m_oldCurrent;
     QString m_out;
     QString m_err;
@@ -52,6 +60,11 @@ void TestEraseCli::init()
     m_bin = m_dir->filePath(QStringLiteral("bundle/bin"));
     QDir().mkpath(m_bin);
     QDir().mkpath(m_dir->filePath(QStringLiteral("bundle/Resources")));
+    QDir().mkpath(m_dir->filePath(QStringLiteral("home")));
+    m_home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("home"))));
+    m_fakes.reset(new FakeCommands);
+    m_fakes->Add("killall"); // property-list traces end a preferences service
     // Never the real free space of the build volume.
     FreeSpaceTesting::SetSource([](const QString&) { return 0LL; });
     KorvaneApp::ResetInstance();
@@ -62,6 +75,8 @@ void TestEraseCli::cleanup()
     KorvaneApp::SetProtectionRootForTests(QString());
     QDir::setCurrent(m_oldCurrent);
     FreeSpaceTesting::SetSource({});
+    m_fakes.reset();
+    qputenv("HOME", m_home);
     KorvaneApp::ResetInstance();
     delete m_dir;
 }
@@ -110,7 +125,7 @@ void TestEraseCli::exitStatus_data()
     QTest::newRow("protected path refused first") << QStringList{"@f", "/etc/kv-no-such-entry"} << 2
                                                   << QStringList{"f", "d/x"} << "protected location: /etc/kv-no";
     QTest::newRow("link to a system folder refused")
-        << QStringList{"@f", "@etc-link/kv-no-such-entry"} << 2 << QStringList{"f", "d/x"} << "protected location";
+        << QStringList{"@f", "@k/l/etc-link/kv-no-such-entry"} << 2 << QStringList{"f", "d/x"} << "protected location";
     QTest::newRow("pipe refused unopened")
         << QStringList{"@f", "@pipe"} << 2 << QStringList{"f", "d/x"} << "refusing to erase a device, pipe or socket";
     QTest::newRow("root refused") << QStringList{"--dry-run", "@d", "/"} << 2 << QStringList{"f", "d/x"}
@@ -119,6 +134,10 @@ void TestEraseCli::exitStatus_data()
                              << QStringList{"f", "d/x"} << "dry run, nothing erased";
     QTest::newRow("after --, a dash name is a path")
         << QStringList{"--", "-a"} << 1 << QStringList{"f", "d/x"} << "0 of 1 items erased";
+    QTest::newRow("unknown trace id") << QStringList{"--trace", "999999"} << 2 << QStringList{"f", "d/x"}
+                                      << "no trace group has the id 999999";
+    QTest::newRow("trace id not a number")
+        << QStringList{"--trace", "Bash"} << 2 << QStringList{"f", "d/x"} << "--trace needs a node id";
     QTest::newRow("free space needs a folder")
         << QStringList{"--free-space", "@nothing"} << 2 << QStringList{"f", "d/x"} << "needs an existing folder";
 }
@@ -131,7 +150,9 @@ void TestEraseCli::exitStatus()
     QFETCH(QString, message);
     Make(QStringLiteral("f"));
     Make(QStringLiteral("d/x"));
-    QVERIFY(QFile::link(QStringLiteral("/etc"), m_dir->filePath(QStringLiteral("etc-link"))));
+    // Deep enough that only where the link leads can make the path protected.
+    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("k/l"))));
+    QVERIFY(QFile::link(QStringLiteral("/etc"), m_dir->filePath(QStringLiteral("k/l/etc-link"))));
     QCOMPARE(::mkfifo(QFile::encodeName(m_dir->filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
     QCOMPARE(Run(arguments), status);
     QVERIFY2((m_out + m_err).contains(message), qPrintable(m_out + m_err));
@@ -196,11 +217,31 @@ void TestEraseCli::progressGoesToATerminal()
     QVERIFY(m_err.contains(QStringLiteral("100% ") + file));
 }
 
+// A link given by name goes itself; what it points to (here outside the erasable root) stays.
+void TestEraseCli::linkGivenIsRemovedNotFollowed()
+{
+    QTemporaryDir outside;
+    const QString target = outside.filePath(QStringLiteral("kept"));
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("secret") == 6);
+    file.close();
+    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("deep/er"))));
+    const QString link = m_dir->filePath(QStringLiteral("deep/er/link"));
+    QVERIFY(QFile::link(target, link));
+    QCOMPARE(Run({"-q", link}), 0);
+    QVERIFY(!QFileInfo(link).isSymLink());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("secret"));
+    QCOMPARE(QFileInfo(target).size(), 6);
+}
+
 void TestEraseCli::helpListsEveryOption()
 {
     QCOMPARE(Run({"--help"}), 0);
-    for (const EraseCommandLine::Option& option : EraseCommandLine::Options())
-        QVERIFY2(m_out.contains(option.longName), qPrintable(option.longName));
+    for (const char* option :
+         {"--algorithm", "--verification", "--free-space", "--then-free-space", "--discard", "--log-dir", "--dry-run",
+          "--trace", "--certificate", "--list-volumes", "--list-traces", "--list-algorithms", "--quiet", "--help"})
+        QVERIFY2(m_out.contains(QLatin1String(option)), option);
     QVERIFY(m_out.contains(QLatin1String("  2  bad usage or a refused path")));
 }
 
@@ -212,5 +253,63 @@ void TestEraseCli::listAlgorithms()
     QCOMPARE(lines.at(10), QStringLiteral("10  Peter Gutmann (35 passes)\t35 write passes"));
 }
 
-QTEST_GUILESS_MAIN(TestEraseCli)
+void TestEraseCli::listsVolumesOfThisMachine()
+{
+    QCOMPARE(Run({"--list-volumes"}), 0);
+    // The root volume is mounted wherever the tests run; its row names its mount point.
+    QVERIFY2(m_out.contains(QStringLiteral("Mount point")), qPrintable(m_out));
+    QVERIFY(m_out.contains(QRegularExpression(QStringLiteral("\\s/\\s"))));
+}
+
+void TestEraseCli::listsTracesAndErasesOneGroup()
+{
+    const QString history = Make(QStringLiteral("home/.bash_history"), "ls ~/secret\n");
+    const QString keep = Make(QStringLiteral("home/notes.txt"), "keep me");
+
+    QCOMPARE(Run({"--list-traces"}), 0);
+    QVERIFY(m_out.contains(QStringLiteral("\n  624000  Bash History  installed  1 path\n")));
+    QVERIFY(m_out.startsWith(QStringLiteral("4  Application Traces")));
+    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("bundle/Resources/KVFInfo.txt"))));
+
+    QCOMPARE(Run({"--dry-run", "--trace", "624000"}), 0);
+    QVERIFY2(m_out.contains(QStringLiteral("file\t") + history), qPrintable(m_out));
+    QVERIFY(QFile::exists(history));
+
+    QCOMPARE(Run({"-q", "--trace", "624000"}), 0);
+    QVERIFY(!QFile::exists(history));
+    QVERIFY(QFile::exists(keep));
+    QVERIFY(m_out.contains(QStringLiteral("1 of 1 items erased")));
+}
+
+void TestEraseCli::certificateRecordsEveryFile()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    const QString single = Make(QStringLiteral("work/single.txt"), "secret");
+    Make(QStringLiteral("work/folder/a.txt"));
+    Make(QStringLiteral("work/folder/b.txt"));
+    const QString certificates = m_dir->filePath(QStringLiteral("certificates"));
+
+    QCOMPARE(Run({"-q", "-a", "10", "--certificate", certificates, single, m_dir->filePath("work/folder"),
+                  m_dir->filePath("work/missing.txt")}),
+             1);
+    const QStringList pdfs = QDir(certificates + "/KVCERTIFICATE").entryList({"*.pdf"}, QDir::Files);
+    QCOMPARE(pdfs.size(), 1);
+    QVERIFY(m_out.contains(QStringLiteral("certificate: ") + certificates + "/KVCERTIFICATE/" + pdfs.first()));
+
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"),
+               {QStringLiteral("-layout"), certificates + "/KVCERTIFICATE/" + pdfs.first(), QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(30000));
+    const QString pdf = QString::fromUtf8(text.readAllStandardOutput());
+    // Two file jobs were chosen; the folder's two files and the single file were erased.
+    QVERIFY2(pdf.contains(QRegularExpression(QStringLiteral("No. of Selected Files\\s+2\\n"))), qPrintable(pdf));
+    QVERIFY(pdf.contains(QRegularExpression(QStringLiteral("Processed\\s+3\\n"))));
+    QVERIFY(pdf.contains(QRegularExpression(QStringLiteral("Successful\\s+3\\n"))));
+    QVERIFY(pdf.contains(QStringLiteral("Peter Gutmann")));
+    QVERIFY(pdf.contains(QStringLiteral("single.txt | Erasure successful")));
+    QVERIFY(pdf.contains(QStringLiteral("folder/b.txt | Erasure successful")));
+}
+
+QTEST_MAIN(TestEraseCli)
 #include "tst_erasecli.moc"

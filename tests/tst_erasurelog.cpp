@@ -1,3 +1,4 @@
+#include "EraserCopy.h"
 #include "ErasureLog.h"
 #include "KorvaneApp.h"
 
@@ -202,7 +203,7 @@ void TestErasureLog::unwritableLogFailsTheCommand()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     QProcess eraser;
-    eraser.start(KV_ERASE_BINARY, {"-q", "--log-dir", work.filePath("file/logs"), chosen.fileName()});
+    eraser.start(EraserCopy::Shared(), {"-q", "--log-dir", work.filePath("file/logs"), chosen.fileName()});
     QVERIFY(eraser.waitForFinished(60000));
     QCOMPARE(eraser.exitCode(), 1);
     QVERIFY(!chosen.exists());
@@ -234,7 +235,8 @@ void TestErasureLog::storedStampsIgnoreLocale()
     env.insert("LC_ALL", locale);
     env.insert("LANG", locale);
     eraser.setProcessEnvironment(env);
-    eraser.start(KV_ERASE_BINARY, {"-q", "--log-dir", work.path(), "--certificate", work.path(), chosen.fileName()});
+    eraser.start(EraserCopy::Shared(),
+                 {"-q", "--log-dir", work.path(), "--certificate", work.path(), chosen.fileName()});
     QVERIFY(eraser.waitForFinished(60000));
     QCOMPARE(eraser.exitCode(), 0);
 

@@ -1,17 +1,20 @@
 // Forensic check on a real ext4 image: files full of a marker text are erased with
 // korvane-erase; afterwards the raw image must not hold the marker anywhere (deleted files'
-// space through --free-space: tst_writereach). Needs root and loop devices.
+// space through --free-space: tst_writereach). A flush must put what was written on the medium
+// before it answers. Needs root and loop devices.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "EraserCopy.h"
 #include "LoopImage.h"
+#include "PassEngine.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 class TestForensic : public QObject
@@ -22,10 +25,10 @@ private slots:
     void initTestCase();
     void erasedFilesLeaveNoMarker_data();
     void erasedFilesLeaveNoMarker();
+    void flushReachesTheMedium_data();
+    void flushReachesTheMedium();
 
 private:
-    int Erase(const QStringList& arguments);
-    QByteArray NewMarker() const;
     QString m_eraser;
 };
 
@@ -34,23 +37,8 @@ void TestForensic::initTestCase()
     const QString unavailable = LoopImageUnavailable();
     if (!unavailable.isEmpty())
         QSKIP(qPrintable(unavailable));
-    m_eraser = QStringLiteral(KV_ERASE_BINARY);
+    m_eraser = EraserCopy::Shared();
     QVERIFY(QFile::exists(m_eraser));
-}
-
-QByteArray TestForensic::NewMarker() const
-{
-    return "KVMARK-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + "-forensic-marker-text|";
-}
-
-int TestForensic::Erase(const QStringList& arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(m_eraser, arguments);
-    if (!process.waitForFinished(600000))
-        return -1;
-    return process.exitCode();
 }
 
 void TestForensic::erasedFilesLeaveNoMarker_data()
@@ -70,7 +58,7 @@ void TestForensic::erasedFilesLeaveNoMarker()
     QTemporaryDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/forensic-XXXXXX"));
     MountedImage image;
     QVERIFY(image.Create(dir.path(), largeFile + (96LL << 20)));
-    const QByteArray marker = NewMarker();
+    const QByteArray marker = NewMarker("forensic");
     QStringList files;
     const QList<qint64> sizes{0, 1, 4095, 4096, 1 << 20, largeFile};
     for (qint64 size : sizes)
@@ -79,11 +67,39 @@ void TestForensic::erasedFilesLeaveNoMarker()
     QVERIFY(MarkerHits(image.Image(), marker) > 0);
 
     QStringList arguments{"-q", "-a", QString::number(algorithm), "--log-dir", dir.filePath(QStringLiteral("logs"))};
-    QCOMPARE(Erase(arguments + files), 0);
+    QCOMPARE(RunEraser(arguments + files), 0);
     for (const QString& file : files)
         QVERIFY(!QFileInfo::exists(file));
     QVERIFY(image.Detach());
     QCOMPARE(MarkerHits(image.Image(), marker), 0LL);
+}
+
+void TestForensic::flushReachesTheMedium_data()
+{
+    QTest::addColumn<bool>("byPath");
+    QTest::newRow("by descriptor") << false;
+    QTest::newRow("by path") << true;
+}
+
+// The image is read while still mounted: what the file system only holds in its cache (dirty
+// pages go home after about 30 seconds) is not on the medium yet.
+void TestForensic::flushReachesTheMedium()
+{
+    QFETCH(bool, byPath);
+    QTemporaryDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/forensic-XXXXXX"));
+    MountedImage image;
+    QVERIFY(image.Create(dir.path(), 64LL << 20));
+    const QByteArray marker = NewMarker("forensic");
+    const QString path = MakeMarkerFile(image.MountPoint() + QStringLiteral("/flushed"), 1 << 20, marker);
+    QVERIFY(MarkerHits(image.Image(), marker) > 0);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
+    QVERIFY(fd >= 0);
+    const QByteArray zeroes(1 << 20, '\0');
+    QCOMPARE(::pwrite(fd, zeroes.constData(), zeroes.size(), 0), ssize_t(zeroes.size()));
+    QVERIFY(byPath ? OnFlushDisk(0, zeroes.size(), QFile::encodeName(path).constData(), 0, false) : FlushToMedium(fd));
+    ::close(fd);
+    QCOMPARE(MarkerHits(image.Image(), marker), 0LL);
+    QVERIFY(!FlushToMedium(-1));
 }
 
 QTEST_GUILESS_MAIN(TestForensic)

@@ -102,6 +102,7 @@ void TestInstalledApps::desktopEntriesBecomeListLines()
     Write(system + "/gone.desktop", "[Desktop Entry]\nType=Application\nName=Gone\nTryExec=no-such-program-kv\n");
     Write(system + "/hidden.desktop", "[Desktop Entry]\nType=Application\nName=Hidden\nExec=vlc\n");
     Write(user + "/hidden.desktop", "[Desktop Entry]\nHidden=true\n");
+    Write(system + "/deleted.desktop", "[Desktop Entry]\nType=Application\nName=Deleted\nExec=vlc\nHidden=true\n");
     Write(system + "/link.desktop", "[Desktop Entry]\nType=Link\nName=Web Link\nURL=https://example.org\n");
     Write(system + "/script.desktop", "[Desktop Entry]\nType=Application\nName=Script\nExec=no-such-program-kv\n");
 

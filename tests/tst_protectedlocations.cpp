@@ -82,6 +82,7 @@ void TestProtectedLocations::linuxLayout_data()
         {"/media/u/USB/home/u", true},
         {"/media/u/USB/home/u/Work/b.txt", false},
         {"/mnt/backup/old.tar", false},
+        {"/run/mediax/u/USB/photo.jpg", true}, // "/run/media" is a whole name: no volume below /run here
         {"/run/media/u/USB/photo.jpg", false},
         {"/run/user/1000/secret", true},
         {"/srv/www", true},

@@ -4,6 +4,7 @@
 // volume, faults of the file system fail the item, a user's files survive, and a killed run
 // holds no space.
 #include "AlgorithmTable.h"
+#include "EraserCopy.h"
 #include "FreeSpace.h"
 #include "KorvaneApp.h"
 #include "LoopImage.h"
@@ -162,7 +163,7 @@ int TestUnusedSpace::Erase(const QStringList& arguments, QProcess* running)
     QProcess own;
     QProcess* process = running ? running : &own;
     if (!running)
-        process->start(QStringLiteral(KV_ERASE_BINARY), arguments);
+        process->start(EraserCopy::Shared(), arguments);
     if (!process->waitForFinished(600000))
         return -1;
     return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -2;
@@ -461,7 +462,7 @@ void TestUnusedSpace::faultsFailTheItem()
         QVERIFY(RunTool("mount", {"-o", "remount,errors=remount-ro", mountPoint}));
 
     QProcess eraser;
-    eraser.start(QStringLiteral(KV_ERASE_BINARY),
+    eraser.start(EraserCopy::Shared(),
                  {"-q", "-a", "2", "--log-dir", m_dir->filePath("logs"), "--free-space", mountPoint});
     QVERIFY(eraser.waitForStarted());
     if (fault == QLatin1String("shutdown") || fault == QLatin1String("error")) {
@@ -506,7 +507,7 @@ void TestUnusedSpace::killedRunHoldsNoSpace()
     const long long initialFree = FreeBytes(mountPoint);
 
     QProcess eraser;
-    eraser.start(QStringLiteral(KV_ERASE_BINARY),
+    eraser.start(EraserCopy::Shared(),
                  {"-q", "-a", "2", "--log-dir", m_dir->filePath("logs"), "--free-space", mountPoint});
     QVERIFY(eraser.waitForStarted());
     QElapsedTimer waited;

@@ -1,3 +1,4 @@
+#include "BundleArchive.h"
 #include "LoopbackHttpServer.h"
 #include "UpdateNetwork.h"
 
@@ -27,11 +28,16 @@ private slots:
     void allowedAddresses();
     void plantedLinksAreNotFollowed();
     void downloadReplacesInstalledBundle();
+    void brokenArchiveKeepsInstalledBundle_data();
     void brokenArchiveKeepsInstalledBundle();
 
 private:
     QString WriteFile(const QString& path, const QByteArray& data, QFile::Permissions extra = {});
-    QByteArray MakeArchive(const QByteArray& programText);
+    QByteArray MakeArchive(const QByteArray& programText)
+    {
+        return MakeBundleArchive(dir->path(),
+                                 {{"bin/korvane-file-eraser", programText}, {"Resources/Info.plist", "<plist/>"}});
+    }
     QScopedPointer<QTemporaryDir> dir;
     QString folder;
 };
@@ -62,21 +68,6 @@ QString TestUpdateCore::WriteFile(const QString& path, const QByteArray& data, Q
     file.close();
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | extra);
     return path;
-}
-
-QByteArray TestUpdateCore::MakeArchive(const QByteArray& programText)
-{
-    const QString staging = dir->path() + "/zipsrc";
-    WriteFile(staging + "/KorvaneforFile.app/bin/korvane-file-eraser", programText, QFile::ExeOwner);
-    WriteFile(staging + "/KorvaneforFile.app/Resources/Info.plist", "<plist/>");
-    QProcess zip;
-    zip.setWorkingDirectory(staging);
-    zip.start("zip", {"-q", "-r", "../bundle.zip", "KorvaneforFile.app"});
-    if (!zip.waitForFinished() || zip.exitCode() != 0)
-        return {};
-    QFile archive(dir->path() + "/bundle.zip");
-    archive.open(QIODevice::ReadOnly);
-    return archive.readAll();
 }
 
 void TestUpdateCore::versionFromServer_data()
@@ -276,10 +267,20 @@ void TestUpdateCore::downloadReplacesInstalledBundle()
     QVERIFY(!QFileInfo::exists(folder + "KorvaneforFile.app"));
 }
 
+void TestUpdateCore::brokenArchiveKeepsInstalledBundle_data()
+{
+    QTest::addColumn<bool>("damagedHalfway");
+    QTest::newRow("not a zip file") << false;
+    QTest::newRow("damaged halfway") << true;
+}
+
 void TestUpdateCore::brokenArchiveKeepsInstalledBundle()
 {
+    QFETCH(bool, damagedHalfway);
+    // Stored, not deflated: one member's bytes changed, its check sum fails after the others unpacked.
+    const QByteArray archive = damagedHalfway ? MakeArchive("new").replace("<plist/>", "<plisX/>") : "not a zip";
     LoopbackHttpServer server;
-    server.Serve("/updates/KorvaneforFile.zip", "this is not a zip file");
+    server.Serve("/updates/KorvaneforFile.zip", archive);
     const QString bundle = dir->path() + "/opt/Korvane File Eraser";
     WriteFile(bundle + "/bin/korvane-file-eraser", "old program", QFile::ExeOwner);
 
@@ -290,6 +291,7 @@ void TestUpdateCore::brokenArchiveKeepsInstalledBundle()
     QFile program(bundle + "/bin/korvane-file-eraser");
     QVERIFY(program.open(QIODevice::ReadOnly));
     QCOMPARE(program.readAll(), QByteArray("old program"));
+    QVERIFY(!QFileInfo::exists(folder + "KorvaneforFile.app"));
 }
 
 QTEST_GUILESS_MAIN(TestUpdateCore)

@@ -1,3 +1,4 @@
+#include "BundleArchive.h"
 #include "FakeCommands.h"
 #include "KorvaneApp.h"
 #include "LoopImage.h"
@@ -39,7 +40,6 @@ private slots:
 private:
     QMinorUpdate* OfferFor(const QByteArray& version);
     void UseBundle(const QString& path);
-    QByteArray MakeArchive();
     QScopedPointer<QTemporaryDir> dir;
     QScopedPointer<LoopbackHttpServer> server;
     QScopedPointer<FakeCommands> fakes;
@@ -104,23 +104,6 @@ QMinorUpdate* TestUpdateWindows::OfferFor(const QByteArray& version)
     if (checker->isVisible() || QApplication::activeModalWidget())
         return nullptr;
     return qobject_cast<QMinorUpdate*>(checker->Offer());
-}
-
-QByteArray TestUpdateWindows::MakeArchive()
-{
-    const QString staging = dir->path() + "/zipsrc/KorvaneforFile.app/bin";
-    QDir().mkpath(staging);
-    QFile program(staging + "/korvane-file-eraser");
-    program.open(QIODevice::WriteOnly);
-    program.write("new version");
-    program.close();
-    QProcess zip;
-    zip.setWorkingDirectory(dir->path() + "/zipsrc");
-    zip.start("zip", {"-q", "-r", "../update.zip", "KorvaneforFile.app"});
-    zip.waitForFinished();
-    QFile archive(dir->path() + "/update.zip");
-    archive.open(QIODevice::ReadOnly);
-    return archive.readAll();
 }
 
 void TestUpdateWindows::startUpCheckOffersNewerVersion_data()
@@ -228,7 +211,8 @@ void TestUpdateWindows::foreignSharedFolderLeavesWindowUsable()
         QVERIFY(QFile::setPermissions(shared, QFile::ReadOwner)); // not this user's to use either way
     const QString own = dir->path() + "/xdg/XDG_CACHE_HOME/korvane-file-eraser/update/";
 
-    server->Serve("/updates/KorvaneforFile.zip", MakeArchive());
+    server->Serve("/updates/KorvaneforFile.zip",
+                  MakeBundleArchive(dir->path(), {{"bin/korvane-file-eraser", "new version"}}));
     QMinorUpdate* offer = OfferFor("6.0.0.0\n");
     QVERIFY(offer);
     QCOMPARE(VersionTxtPath, own + "KorvaneforFile.txt");

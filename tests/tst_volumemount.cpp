@@ -4,6 +4,7 @@
 #include "LinuxVolumeDiscovery.h"
 #include "MacVolumeDiscovery.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -58,12 +59,17 @@ void TestVolumeMount::macDiskutil()
 {
     QFETCH(QByteArray, answer);
     QFETCH(bool, mounted);
+    // Should the name ever reach a shell, "pwned" appears in the working folder: a temporary one.
+    QTemporaryDir work;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(work.path());
     FakeCommands fakes;
     fakes.Add(QStringLiteral("Diskutil"), answer);
     const QString folder = QStringLiteral("/Volumes/It's \"$(touch pwned)\"");
     QCOMPARE(MacVolumeDiscovery().IsMounted(folder), mounted);
     QCOMPARE(fakes.Calls(QStringLiteral("Diskutil")), QStringList(QStringLiteral("info\t") + folder));
-    QVERIFY(!QFile::exists(QStringLiteral("pwned")));
+    QDir::setCurrent(previous);
+    QVERIFY(!QFile::exists(work.filePath(QStringLiteral("pwned"))));
 }
 
 QTEST_MAIN(TestVolumeMount)

@@ -38,6 +38,7 @@ private slots:
     void awkwardNamesAreErasedAndRunNothing();
     void nonUtf8NameInFolderIsOverwritten();
     void failedChunkFailsTheItemButNotTheRest();
+    void lastOfWholeChunksIsVerified();
     void failedPassIsRewrittenAndVerified();
     void specialFileIsNotOpened();
     void growthIsOverwrittenOrFails_data();
@@ -343,6 +344,26 @@ void TestWipeWorker::failedChunkFailsTheItemButNotTheRest()
     QCOMPARE(offsets, QList<long long>({0, 0, 4096, 8192})); // one rewrite of the failed chunk
     QCOMPARE(worker.bytesDone, 2 * 4096LL);
     QVERIFY(!QFileInfo::exists(file));
+    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::Failed, file)});
+}
+
+// A file of exactly three chunks: random verification skips the middle one, never the last.
+void TestWipeWorker::lastOfWholeChunksIsVerified()
+{
+    const QString file = Make(QStringLiteral("whole-chunks"), QByteArray(3 * 4096, 'c'));
+    QList<long long> reads;
+    PassEngineTesting::IoHooks hooks;
+    hooks.onRead = [&reads](long long offset, unsigned char* data, long long) {
+        reads << offset;
+        if (offset == 8192)
+            data[0] ^= 1; // what the medium gave back differs
+    };
+    PassEngineTesting::SetIoHooks(hooks);
+    AddJob(APPWIPINGINFO::File, file, 0, 1);
+    MainWipeThread worker;
+    worker.SetChunkSizeForTests(4096);
+    worker.run();
+    QVERIFY(reads.contains(8192));
     QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::Failed, file)});
 }
 

@@ -5,6 +5,7 @@
 // reserved pool, and erased files' names. Needs root and loop devices; the device chains
 // that no image here has (dm-crypt, md, flash) are read from a fake sysfs tree.
 #include "DialogAnswers.h"
+#include "EraserCopy.h"
 #include "ErasureSummary.h"
 #include "KorvaneApp.h"
 #include "LinuxVolumeReach.h"
@@ -41,11 +42,6 @@ QString ConcernName(ReachConcern concern)
         return QStringLiteral("journal");
     }
     return QString();
-}
-
-QByteArray NewMarker()
-{
-    return "KVREACH-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + "-marker-text|";
 }
 
 qint64 ImageSize(const QString& fileSystem)
@@ -117,7 +113,10 @@ private slots:
 
 private:
     bool Mount(MountedImage& image, const QString& fileSystem);
-    int Erase(const QStringList& arguments, QString* output = nullptr);
+    int Erase(const QStringList& arguments, QString* output = nullptr)
+    {
+        return RunEraser(QStringList{"-q", "--log-dir", m_dir->filePath(QStringLiteral("logs"))} + arguments, output);
+    }
 
     QTemporaryDir* m_dir = nullptr;
 };
@@ -243,19 +242,6 @@ bool TestWriteReach::Mount(MountedImage& image, const QString& fileSystem)
         return false;
     }
     return image.Create(m_dir->path(), ImageSize(fileSystem), fileSystem);
-}
-
-int TestWriteReach::Erase(const QStringList& arguments, QString* output)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral(KV_ERASE_BINARY),
-                  QStringList{"-q", "--log-dir", m_dir->filePath(QStringLiteral("logs"))} + arguments);
-    if (!process.waitForFinished(600000))
-        return -1;
-    if (output)
-        *output = QString::fromUtf8(process.readAll());
-    return process.exitCode();
 }
 
 void TestWriteReach::classification_data()
@@ -437,7 +423,7 @@ void TestWriteReach::reservedPoolIsFilledAndRestored()
                           image.MountPoint()};
     if (discard)
         arguments << QStringLiteral("--discard");
-    eraser.start(QStringLiteral(KV_ERASE_BINARY), arguments);
+    eraser.start(EraserCopy::Shared(), arguments);
     QVERIFY(eraser.waitForStarted());
     if (stop) {
         QTRY_COMPARE_WITH_TIMEOUT(ReadPool(image.Device()), QStringLiteral("0"), 20000);

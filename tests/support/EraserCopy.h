@@ -1,0 +1,50 @@
+// The built korvane-erase copied into a bundle of its own in a temporary folder, so that the
+// settings, task file, logs and certificates a run writes beside it never land in the build tree.
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+class EraserCopy
+{
+public:
+    EraserCopy()
+    {
+        QDir().mkpath(m_dir.filePath(QStringLiteral("bundle/Resources")));
+        QDir().mkpath(m_dir.filePath(QStringLiteral("bundle/bin")));
+        QFile::copy(QStringLiteral(KV_ERASE_BINARY), Path());
+    }
+    QString Path() const { return m_dir.filePath(QStringLiteral("bundle/bin/korvane-erase")); }
+    // One copy for the whole test program, removed when it ends.
+    static QString Shared()
+    {
+        static EraserCopy copy;
+        return copy.Path();
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Runs the copy and gives its exit status (-1 if it did not end within ten minutes); `output`
+// gets what it printed on either channel.
+inline int RunEraser(const QStringList& arguments, QString* output = nullptr)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(EraserCopy::Shared(), arguments);
+    if (!process.waitForFinished(600000))
+        return -1;
+    if (output)
+        *output = QString::fromUtf8(process.readAll());
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+}
+
+// A text no earlier run can have left on an image; files to be erased repeat it.
+inline QByteArray NewMarker(const QByteArray& tag = "marker")
+{
+    return "KVMARK-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + "-" + tag + "-text|";
+}
