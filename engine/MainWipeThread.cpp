@@ -286,35 +286,6 @@ bool MainWipeThread::WipeChunkChecked(long long offset, long long length, char* 
            Verification(offset, buffer, length, nativePath, fd, geometry, false, true);
 }
 
-MainWipeThread::ChunkRun MainWipeThread::OverwriteChunks(char* nativePath, int fd, long long size, long long maxChunks,
-                                                         int algorithm, int verification, const QString& reportAs,
-                                                         bool endWhenFull)
-{
-    ChunkRun run;
-    ChunkPolicy policy(size, algorithm, verification, chunkSize);
-    long long index = 0;
-    for (long long offset = 0; offset < size && (maxChunks < 0 || index < maxChunks); offset += chunkSize, ++index) {
-        if (StopRequested()) {
-            run.cutShort = true;
-            break;
-        }
-        const long long length = qMin(chunkSize, size - offset);
-        const bool ok =
-            WipeChunk(offset, offset, length, size - offset <= chunkSize, nativePath, fd, algorithm, policy, index);
-        if (ok) {
-            bytesDone += length;
-            emit WipingStatus(bytesDone, reportAs);
-        }
-        run.allChunks = run.allChunks && ok;
-        if (!ok && endWhenFull) {
-            run.volumeFull = IsVolumeFull(LastTransferError());
-            if (run.volumeFull)
-                break;
-        }
-    }
-    return run;
-}
-
 MainWipeThread::ChunkRun MainWipeThread::OverwriteRanges(char* nativePath, int fd, const Ranges& ranges, int algorithm,
                                                          int verification, const QString& reportAs)
 {

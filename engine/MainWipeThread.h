@@ -80,9 +80,8 @@ signals:
 private:
     struct ChunkRun
     {
-        bool allChunks = true;   // every chunk overwritten and verified
-        bool cutShort = false;   // a stop request ended it before the end
-        bool volumeFull = false; // a write found the volume full (only with endWhenFull)
+        bool allChunks = true; // every chunk overwritten and verified
+        bool cutShort = false; // a stop request ended it before the end
     };
     using Ranges = QVector<QPair<long long, long long>>; // [begin, end) byte ranges
     // `position` is where the chunk lies in the item as the verification policy counts it.
@@ -112,10 +111,6 @@ private:
     // started there instead (the caller joins it).
     bool WipeChunkChecked(long long offset, long long length, char* nativePath, int fd, int algorithm,
                           ChunkPolicy::Check check, BackgroundCheck* background);
-    // Overwrites [0, size) chunk by chunk (at most maxChunks when it is not negative),
-    // reporting progress against `reportAs`.
-    ChunkRun OverwriteChunks(char* nativePath, int fd, long long size, long long maxChunks, int algorithm,
-                             int verification, const QString& reportAs, bool endWhenFull);
     // Overwrites each range chunk by chunk, as one item.
     ChunkRun OverwriteRanges(char* nativePath, int fd, const Ranges& ranges, int algorithm, int verification,
                              const QString& reportAs);
