@@ -1,6 +1,5 @@
 // The wipe worker on real files in a temporary folder: log lines of every outcome, links,
 // hard links, awkward names, stops, failures and the certificate rows of search runs.
-#include "ErasureLog.h"
 #include "FakeCommands.h"
 #include "KorvaneApp.h"
 #include "MainWipeThread.h"
@@ -16,9 +15,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using ErasureLog::ItemKind;
-using ErasureLog::Outcome;
-
 class TestWipeWorker : public QObject
 {
     Q_OBJECT
@@ -27,20 +23,17 @@ private slots:
     void init();
     void cleanup();
     void jobListLogsEachItemInOrder();
-    void emptyFileIsRemoved();
+    void singleFileOutcome_data();
+    void singleFileOutcome();
     void stopDuringMultiChunkFile();
     void plistLockfileRemovesThePlist();
     void sharedFileListRestartsItsService_data();
     void sharedFileListRestartsItsService();
     void linksAreRemovedNeverWrittenThrough();
-    void hardLinkedFileKeepsItsData();
     void awkwardNamesAreErasedAndRunNothing_data();
     void awkwardNamesAreErasedAndRunNothing();
     void nonUtf8NameInFolderIsOverwritten();
     void failedChunkFailsTheItemButNotTheRest();
-    void lastOfWholeChunksIsVerified();
-    void failedPassIsRewrittenAndVerified();
-    void specialFileIsNotOpened();
     void growthIsOverwrittenOrFails_data();
     void growthIsOverwrittenOrFails();
     void folderKeepsWhatWasNotErased_data();
@@ -49,14 +42,12 @@ private slots:
     void batchFaultStaysWithItsFile();
     void overlappedReadBackDecides_data();
     void overlappedReadBackDecides();
-    void missingPassBufferStillCompletesRun();
     void runsOnItsOwnThread();
 
 private:
     QString Make(const QString& name, const QByteArray& content);
     void AddJob(int type, const QString& path, int algorithm = 0, int verification = 0);
     QStringList ItemLines() const;
-    QString Line(ItemKind kind, Outcome outcome, const QString& path) const;
 
     QTemporaryDir* m_dir = nullptr;
     FakeCommands* m_fakes = nullptr;
@@ -121,9 +112,11 @@ QStringList TestWipeWorker::ItemLines() const
     return lines.mid(6, lines.size() - 10);
 }
 
-QString TestWipeWorker::Line(ItemKind kind, Outcome outcome, const QString& path) const
+// One log line as the user reads it, e.g. Logged("File", "Erasure successful", path).
+static QString Logged(const char* kind, const char* result, const QString& path)
 {
-    return ErasureLog::ItemLine(kind, outcome, path, m_now);
+    return QLatin1String(kind) + QStringLiteral(" Path: ") + path + QStringLiteral(" | ") + QLatin1String(result) +
+           QStringLiteral(" 05/12/2026|14:56:25 ");
 }
 
 void TestWipeWorker::jobListLogsEachItemInOrder()
@@ -143,26 +136,84 @@ void TestWipeWorker::jobListLogsEachItemInOrder()
     QCOMPARE(lines.size(), 5);
     QCOMPARE(lines.at(0), QStringLiteral("File Path: ") + missing +
                               QStringLiteral(" | Either the file doesn't exist or it is in use 05/12/2026|14:56:25 "));
-    QCOMPARE(lines.at(1), Line(ItemKind::File, Outcome::Successful, file));
+    QCOMPARE(lines.at(1), Logged("File", "Erasure successful", file));
     QStringList inside = lines.mid(2, 2);
     inside.sort();
-    QCOMPARE(inside, QStringList({Line(ItemKind::File, Outcome::Successful, one),
-                                  Line(ItemKind::File, Outcome::Successful, two)}));
-    QCOMPARE(lines.at(4), Line(ItemKind::Folder, Outcome::Successful, folder));
+    QCOMPARE(inside,
+             QStringList({Logged("File", "Erasure successful", one), Logged("File", "Erasure successful", two)}));
+    QCOMPARE(lines.at(4), Logged("Folder", "Erasure successful", folder));
     QVERIFY(!QFileInfo::exists(file));
     QVERIFY(!QFileInfo::exists(folder));
     QCOMPARE(worker.JobResults(), QVector<bool>({false, true, true}));
     QCOMPARE(worker.bytesDone, 5LL + 1 + 5000);
 }
 
-void TestWipeWorker::emptyFileIsRemoved()
+void TestWipeWorker::singleFileOutcome_data()
 {
-    const QString empty = Make(QStringLiteral("empty"), QByteArray());
-    AddJob(APPWIPINGINFO::File, empty);
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("result"); // the logged outcome
+    QTest::addColumn<bool>("kept");      // the chosen name is still there
+    QTest::newRow("empty file") << "empty"
+                                << "Erasure successful" << false;
+    QTest::newRow("pipe not opened") << "pipe"
+                                     << "Access denied" << true;
+    QTest::newRow("hard-linked file keeps its data") << "hardlink"
+                                                     << "Erasure failed" << false;
+    QTest::newRow("failed pass rewritten") << "retry"
+                                           << "Erasure successful" << false;
+    // Three whole chunks: random verification skips the middle one, never the last.
+    QTest::newRow("last of whole chunks verified") << "wholechunks"
+                                                   << "Erasure failed" << false;
+    QTest::newRow("no pass buffer") << "nobuffer"
+                                    << "Erasure failed" << true;
+}
+
+void TestWipeWorker::singleFileOutcome()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, result);
+    QFETCH(bool, kept);
+    const QString file = m_dir->filePath(setup);
+    const QString other = m_dir->filePath(QStringLiteral("other"));
+    if (setup == QLatin1String("pipe"))
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    else
+        Make(setup, QByteArray(setup == QLatin1String("empty")   ? 0
+                               : setup == QLatin1String("retry") ? 100
+                                                                 : 3 * 4096,
+                               'c'));
+    if (setup == QLatin1String("hardlink"))
+        QCOMPARE(::link(QFile::encodeName(file).constData(), QFile::encodeName(other).constData()), 0);
+    int writes = 0;
+    QList<long long> reads;
+    PassEngineTesting::IoHooks hooks;
+    hooks.onWrite = [&](long long, const unsigned char*, long long) {
+        return ++writes != 2 || setup != QLatin1String("retry");
+    };
+    hooks.onRead = [&](long long offset, unsigned char* data, long long) {
+        reads << offset;
+        if (offset == 8192 && setup == QLatin1String("wholechunks"))
+            data[0] ^= 1; // what the medium gave back differs
+    };
+    PassEngineTesting::SetIoHooks(hooks);
+    AddJob(APPWIPINGINFO::File, file, setup == QLatin1String("retry") ? 2 : 0,
+           setup == QLatin1String("wholechunks") ? 1 : 0);
     MainWipeThread worker;
+    worker.SetChunkSizeForTests(setup == QLatin1String("nobuffer") ? 1LL << 60 : 4096);
+    QSignalSpy complete(&worker, &MainWipeThread::WipingComplete);
     worker.run();
-    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::Successful, empty)});
-    QVERIFY(!QFileInfo::exists(empty));
+    QCOMPARE(complete.size(), 1);
+    QCOMPARE(ItemLines(), QStringList{Logged("File", qPrintable(result), file)});
+    QCOMPARE(QFileInfo::exists(file), kept);
+    if (setup == QLatin1String("retry"))
+        QCOMPARE(writes, 3); // random pass, failed zero pass, rewrite
+    if (setup == QLatin1String("wholechunks"))
+        QVERIFY(reads.contains(8192));
+    if (setup == QLatin1String("hardlink")) {
+        QFile shared(other);
+        QVERIFY(shared.open(QIODevice::ReadOnly));
+        QCOMPARE(shared.readAll(), QByteArray(3 * 4096, 'c'));
+    }
 }
 
 void TestWipeWorker::stopDuringMultiChunkFile()
@@ -189,7 +240,8 @@ void TestWipeWorker::stopDuringMultiChunkFile()
     QVERIFY(rest.open(QIODevice::ReadOnly));
     QCOMPARE(rest.readAll(), QByteArray("untouched"));
     // Only part of it was overwritten: reported as not erased.
-    QCOMPARE(ItemLines(), QStringList({Line(ItemKind::File, Outcome::Failed, big), ErasureLog::AbortLine(m_now)}));
+    QCOMPARE(ItemLines(), QStringList({Logged("File", "Erasure failed", big),
+                                       QStringLiteral("Erasure aborted by user at  05/12/2026|14:56:25 ")}));
     const auto rows = KorvaneApp::GetInstance()->certificateList;
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.at(0).fileName, big);
@@ -205,9 +257,9 @@ void TestWipeWorker::plistLockfileRemovesThePlist()
     MainWipeThread worker;
     worker.run();
     QVERIFY(!QFileInfo::exists(plist));
-    QCOMPARE(ItemLines(),
-             QStringList({Line(ItemKind::Plist, Outcome::Successful, plist),
-                          Line(ItemKind::Plist, Outcome::Missing, m_dir->filePath(QStringLiteral("gone.plist")))}));
+    QCOMPARE(ItemLines(), QStringList({Logged("Plist", "Erasure successful", plist),
+                                       Logged("Plist", "Either the plist file doesn't exist or it is in use.",
+                                              m_dir->filePath(QStringLiteral("gone.plist")))}));
     QCOMPARE(m_fakes->Calls(QStringLiteral("killall")), QStringList{QStringLiteral("-u\ttester\tcfprefsd")});
 }
 
@@ -256,21 +308,6 @@ void TestWipeWorker::linksAreRemovedNeverWrittenThrough()
     QVERIFY(ItemLines().filter(QStringLiteral("to-folder")).isEmpty()); // not one of the folder's files
 }
 
-void TestWipeWorker::hardLinkedFileKeepsItsData()
-{
-    const QString name = Make(QStringLiteral("shared"), "other name's data");
-    const QString other = m_dir->filePath(QStringLiteral("other"));
-    QCOMPARE(::link(QFile::encodeName(name).constData(), QFile::encodeName(other).constData()), 0);
-    AddJob(APPWIPINGINFO::File, name);
-    MainWipeThread worker;
-    worker.run();
-    QVERIFY(!QFileInfo::exists(name));
-    QFile kept(other);
-    QVERIFY(kept.open(QIODevice::ReadOnly));
-    QCOMPARE(kept.readAll(), QByteArray("other name's data"));
-    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::Failed, name)});
-}
-
 void TestWipeWorker::awkwardNamesAreErasedAndRunNothing_data()
 {
     QTest::addColumn<QString>("name");
@@ -298,7 +335,10 @@ void TestWipeWorker::awkwardNamesAreErasedAndRunNothing()
     QVERIFY(!QFileInfo::exists(folder));
     QCOMPARE(worker.JobResults(), QVector<bool>({true, true}));
     QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("pwned"))));
-    QVERIFY(ItemLines().join(QLatin1Char('\n')).contains(Line(ItemKind::File, Outcome::Successful, inner)));
+    QVERIFY(ItemLines()
+                .join(QLatin1Char('\n'))
+                .contains(Logged("File", "Erasure successful",
+                                 QString(inner).replace(QLatin1Char('\n'), QStringLiteral("\\n")))));
 }
 
 void TestWipeWorker::nonUtf8NameInFolderIsOverwritten()
@@ -324,7 +364,7 @@ void TestWipeWorker::nonUtf8NameInFolderIsOverwritten()
     const QStringList lines = ItemLines();
     QCOMPARE(lines.size(), 2);
     QVERIFY(lines.at(0).contains(QStringLiteral(" | Erasure successful ")));
-    QCOMPARE(lines.at(1), Line(ItemKind::Folder, Outcome::Successful, folder));
+    QCOMPARE(lines.at(1), Logged("Folder", "Erasure successful", folder));
 }
 
 void TestWipeWorker::failedChunkFailsTheItemButNotTheRest()
@@ -344,52 +384,7 @@ void TestWipeWorker::failedChunkFailsTheItemButNotTheRest()
     QCOMPARE(offsets, QList<long long>({0, 0, 4096, 8192})); // one rewrite of the failed chunk
     QCOMPARE(worker.bytesDone, 2 * 4096LL);
     QVERIFY(!QFileInfo::exists(file));
-    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::Failed, file)});
-}
-
-// A file of exactly three chunks: random verification skips the middle one, never the last.
-void TestWipeWorker::lastOfWholeChunksIsVerified()
-{
-    const QString file = Make(QStringLiteral("whole-chunks"), QByteArray(3 * 4096, 'c'));
-    QList<long long> reads;
-    PassEngineTesting::IoHooks hooks;
-    hooks.onRead = [&reads](long long offset, unsigned char* data, long long) {
-        reads << offset;
-        if (offset == 8192)
-            data[0] ^= 1; // what the medium gave back differs
-    };
-    PassEngineTesting::SetIoHooks(hooks);
-    AddJob(APPWIPINGINFO::File, file, 0, 1);
-    MainWipeThread worker;
-    worker.SetChunkSizeForTests(4096);
-    worker.run();
-    QVERIFY(reads.contains(8192));
-    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::Failed, file)});
-}
-
-void TestWipeWorker::failedPassIsRewrittenAndVerified()
-{
-    const QString file = Make(QStringLiteral("retry"), QByteArray(100, 'r'));
-    int writes = 0;
-    PassEngineTesting::IoHooks hooks;
-    hooks.onWrite = [&writes](long long, const unsigned char*, long long) { return ++writes != 2; };
-    PassEngineTesting::SetIoHooks(hooks);
-    AddJob(APPWIPINGINFO::File, file, 2, 0);
-    MainWipeThread worker;
-    worker.run();
-    QCOMPARE(writes, 3); // random pass, failed zero pass, rewrite
-    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::Successful, file)});
-}
-
-void TestWipeWorker::specialFileIsNotOpened()
-{
-    const QString fifo = m_dir->filePath(QStringLiteral("pipe"));
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    AddJob(APPWIPINGINFO::File, fifo);
-    MainWipeThread worker;
-    worker.run();
-    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::AccessDenied, fifo)});
-    QVERIFY(QFileInfo::exists(fifo));
+    QCOMPARE(ItemLines(), QStringList{Logged("File", "Erasure failed", file)});
 }
 
 void TestWipeWorker::growthIsOverwrittenOrFails_data()
@@ -419,7 +414,7 @@ void TestWipeWorker::growthIsOverwrittenOrFails()
     AddJob(APPWIPINGINFO::File, file);
     MainWipeThread worker;
     worker.run();
-    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, erased ? Outcome::Successful : Outcome::Failed, file)});
+    QCOMPARE(ItemLines(), QStringList{Logged("File", erased ? "Erasure successful" : "Erasure failed", file)});
     if (erased)
         QCOMPARE(end, 5100LL);
 }
@@ -453,7 +448,7 @@ void TestWipeWorker::folderKeepsWhatWasNotErased()
     QVERIFY(!QFileInfo::exists(first));
     QVERIFY(QFileInfo::exists(folder + QStringLiteral("/sub")));
     QCOMPARE(ItemLines().filter(QStringLiteral("Folder Path: ")),
-             QStringList{Line(ItemKind::Folder, Outcome::Failed, folder)});
+             QStringList{Logged("Folder", "Erasure failed", folder)});
     QCOMPARE(worker.JobResults(), QVector<bool>{false});
 }
 
@@ -492,8 +487,8 @@ void TestWipeWorker::batchFaultStaysWithItsFile()
     worker.run();
 
     const QStringList lines = ItemLines();
-    QVERIFY(lines.contains(Line(ItemKind::File, Outcome::Failed, hit)));
-    QVERIFY(lines.contains(Line(ItemKind::Folder, Outcome::Failed, folder)));
+    QVERIFY(lines.contains(Logged("File", "Erasure failed", hit)));
+    QVERIFY(lines.contains(Logged("Folder", "Erasure failed", folder)));
     for (const QString& file : files) {
         if (file == hit)
             continue;
@@ -504,7 +499,7 @@ void TestWipeWorker::batchFaultStaysWithItsFile()
             QVERIFY(kept.readAll().count(QFileInfo(file).fileName().at(0).toLatin1()) == kept.size());
             continue;
         }
-        QVERIFY2(lines.contains(Line(ItemKind::File, Outcome::Successful, file)), qPrintable(file));
+        QVERIFY2(lines.contains(Logged("File", "Erasure successful", file)), qPrintable(file));
         QVERIFY(!QFileInfo::exists(file));
     }
     if (fault == QLatin1String("replace")) {
@@ -537,21 +532,8 @@ void TestWipeWorker::overlappedReadBackDecides()
     MainWipeThread worker;
     worker.SetChunkSizeForTests(chunk);
     worker.run();
-    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, medium ? Outcome::Successful : Outcome::Failed, file)});
+    QCOMPARE(ItemLines(), QStringList{Logged("File", medium ? "Erasure successful" : "Erasure failed", file)});
     QCOMPARE(worker.bytesDone, medium ? chunk + 4096 : 4096LL);
-}
-
-void TestWipeWorker::missingPassBufferStillCompletesRun()
-{
-    const QString file = Make(QStringLiteral("kept"), "data");
-    AddJob(APPWIPINGINFO::File, file);
-    MainWipeThread worker;
-    worker.SetChunkSizeForTests(1LL << 60); // no such buffer can be had
-    QSignalSpy complete(&worker, &MainWipeThread::WipingComplete);
-    worker.run();
-    QCOMPARE(complete.size(), 1);
-    QCOMPARE(ItemLines(), QStringList{Line(ItemKind::File, Outcome::Failed, file)});
-    QVERIFY(QFileInfo::exists(file));
 }
 
 void TestWipeWorker::runsOnItsOwnThread()
