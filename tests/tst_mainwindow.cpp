@@ -30,7 +30,6 @@ private slots:
     void nextFollowsTheTracks();
     void nextOpensTheChosenScreen_data();
     void nextOpensTheChosenScreen();
-    void nextWithoutScreenStaysHome();
     void backRefusedWhileRunning_data();
     void backRefusedWhileRunning();
     void keyboardDrivesTheHomeScreen();
@@ -38,7 +37,6 @@ private slots:
     void maximiseAlternates();
     void closeRefusedWhileRunning_data();
     void closeRefusedWhileRunning();
-    void closeAskedNoKeepsRunning();
     void closeConfirmedEndsTheSession();
     void helpOpensThePageOfTheScreen_data();
     void helpOpensThePageOfTheScreen();
@@ -107,36 +105,25 @@ void TestMainWindow::tilesStayExclusive_data()
     // the four are never all off.
     QTest::addColumn<QString>("clicks");
     QTest::addColumn<QString>("states");
-    QTest::newRow("files off") << "F"
-                               << "-TU-";
-    QTest::newRow("files off by knob") << "f"
-                                       << "-TU-";
-    QTest::newRow("traces off") << "T"
-                                << "F-U-";
-    QTest::newRow("unused off by knob") << "u"
-                                        << "FT--";
-    QTest::newRow("last top tile off turns search on") << "FTU"
-                                                       << "---S";
-    QTest::newRow("last top tile off by knobs") << "ftu"
-                                                << "---S";
-    QTest::newRow("search on turns top tiles off") << "S"
-                                                   << "---S";
-    QTest::newRow("search on by knob") << "s"
-                                       << "---S";
-    QTest::newRow("search off turns all top tiles on") << "SS"
-                                                       << "FTU-";
-    QTest::newRow("search off by knob") << "Ss"
-                                        << "FTU-";
-    QTest::newRow("top tile on turns search off") << "SF"
-                                                  << "F---";
-    QTest::newRow("traces knob on turns search off") << "St"
-                                                     << "-T--";
-    QTest::newRow("unused on while search on") << "sU"
-                                               << "--U-";
-    QTest::newRow("search off only turns off tiles on") << "FUSS"
-                                                        << "FTU-";
-    QTest::newRow("a top tile back on") << "FTF"
-                                        << "F-U-";
+    const char* const rows[][3] = {
+        {"files off", "F", "-TU-"},
+        {"files off by knob", "f", "-TU-"},
+        {"traces off", "T", "F-U-"},
+        {"unused off by knob", "u", "FT--"},
+        {"last top tile off turns search on", "FTU", "---S"},
+        {"last top tile off by knobs", "ftu", "---S"},
+        {"search on turns top tiles off", "S", "---S"},
+        {"search on by knob", "s", "---S"},
+        {"search off turns all top tiles on", "SS", "FTU-"},
+        {"search off by knob", "Ss", "FTU-"},
+        {"top tile on turns search off", "SF", "F---"},
+        {"traces knob on turns search off", "St", "-T--"},
+        {"unused on while search on", "sU", "--U-"},
+        {"search off only turns off tiles on", "FUSS", "FTU-"},
+        {"a top tile back on", "FTF", "F-U-"},
+    };
+    for (const auto& row : rows)
+        QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]);
 }
 
 void TestMainWindow::tilesStayExclusive()
@@ -167,6 +154,10 @@ void TestMainWindow::nextFollowsTheTracks()
     Button("unused_space_slider_btn")->setChecked(true);
     window->EnableDisableNextScreen();
     QVERIFY(Button("next_btn")->isEnabled());
+    // Next with no screen to open stays home.
+    QTest::mouseClick(Button("next_btn"), Qt::LeftButton);
+    QVERIFY(window->findChild<QWidget*>("traces_widget")->isVisible());
+    QVERIFY(!Button("pushButton_back")->isVisible());
 }
 
 void TestMainWindow::nextOpensTheChosenScreen_data()
@@ -227,13 +218,6 @@ void TestMainWindow::nextOpensTheChosenScreen()
     QVERIFY(!Button("pushButton_back")->isVisible());
     QCOMPARE(fixture->app->helpPage, 0);
     QCOMPARE(States(), states);
-}
-
-void TestMainWindow::nextWithoutScreenStaysHome()
-{
-    QTest::mouseClick(Button("next_btn"), Qt::LeftButton);
-    QVERIFY(window->findChild<QWidget*>("traces_widget")->isVisible());
-    QVERIFY(!Button("pushButton_back")->isVisible());
 }
 
 void TestMainWindow::backRefusedWhileRunning_data()
@@ -358,32 +342,26 @@ void TestMainWindow::maximiseAlternates()
 
 void TestMainWindow::closeRefusedWhileRunning_data()
 {
-    QTest::addColumn<bool>("search");
-    QTest::newRow("search running") << true;
-    QTest::newRow("erasure running") << false;
+    QTest::addColumn<QString>("running");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("search running") << "search"
+                                    << "Exit|Application running !!\nPlease halt the current process to exit. ";
+    QTest::newRow("erasure running") << "erasure"
+                                     << "Exit|Application running !!\nPlease halt the current process to exit. ";
+    QTest::newRow("asked, answered No") << ""
+                                        << "Exit|Are you sure you want to exit application? ";
 }
 
 void TestMainWindow::closeRefusedWhileRunning()
 {
-    QFETCH(bool, search);
-    if (search)
-        fixture->app->searchRunning = true;
-    else
-        fixture->app->erasureRunning = true;
-    MessageBox::QueueAnswerForTests(MessageBox::Ok);
+    QFETCH(QString, running);
+    QFETCH(QString, message);
+    fixture->app->searchRunning = running == "search";
+    fixture->app->erasureRunning = running == "erasure";
+    MessageBox::QueueAnswerForTests(running.isEmpty() ? MessageBox::No : MessageBox::Ok);
     QVERIFY(!window->close());
     QVERIFY(window->isVisible());
-    QCOMPARE(MessageBox::ShownForTests(),
-             QStringList{"Exit|Application running !!\nPlease halt the current process to exit. "});
-    QCOMPARE(fixture->app->exitCount, 0);
-}
-
-void TestMainWindow::closeAskedNoKeepsRunning()
-{
-    MessageBox::QueueAnswerForTests(MessageBox::No);
-    QVERIFY(!window->close());
-    QVERIFY(window->isVisible());
-    QCOMPARE(MessageBox::ShownForTests(), QStringList{"Exit|Are you sure you want to exit application? "});
+    QCOMPARE(MessageBox::ShownForTests(), QStringList{message});
     QCOMPARE(fixture->app->exitCount, 0);
 }
 
