@@ -96,7 +96,6 @@ private slots:
     void diskutilFreeSpace_data();
     void diskutilFreeSpace();
     void statvfsGivesWritableSpace();
-    void fullVolumeGetsEveryPass_data();
     void fullVolumeGetsEveryPass();
     void faultsFailTheItem_data();
     void faultsFailTheItem();
@@ -384,21 +383,14 @@ void TestUnusedSpace::statvfsGivesWritableSpace()
     QCOMPARE(VolumeFreeSpace(m_dir->filePath(QStringLiteral("missing"))), 0LL);
 }
 
-void TestUnusedSpace::fullVolumeGetsEveryPass_data()
-{
-    QTest::addColumn<QString>("fileSystem");
-    QTest::addColumn<qint64>("imageSize");
-    // From 512 MiB on, ext4 has 4 KiB blocks, as volumes do (a page-sized write cannot take
-    // the last few 1 KiB blocks of a smaller image).
-    QTest::newRow("ext4") << "ext4" << (512LL << 20);
-}
-
 void TestUnusedSpace::fullVolumeGetsEveryPass()
 {
     // Algorithm 2 writes one drawn byte, then zeroes. With the byte fixed, any block left
-    // holding it had the first pass only: the chunk that met the full volume, before.
-    QFETCH(QString, fileSystem);
-    QFETCH(qint64, imageSize);
+    // holding it had the first pass only: the chunk that met the full volume, before. From
+    // 512 MiB on, ext4 has 4 KiB blocks, as volumes do (a page-sized write cannot take the last
+    // few 1 KiB blocks of a smaller image).
+    const QString fileSystem = QStringLiteral("ext4");
+    const qint64 imageSize = 512LL << 20;
     const QString unavailable = LoopImageUnavailable(fileSystem);
     if (!unavailable.isEmpty())
         QSKIP(qPrintable(unavailable));
@@ -426,16 +418,13 @@ void TestUnusedSpace::faultsFailTheItem_data()
     QTest::addColumn<QString>("fileSystem");
     QTest::addColumn<QString>("fault");
     QTest::addColumn<int>("exitCode");
-    QTest::newRow("ext4, full volume") << "ext4"
-                                       << "" << 0;
-    QTest::newRow("ext4, shut down") << "ext4"
-                                     << "shutdown" << 1;
-    QTest::newRow("xfs, shut down") << "xfs"
-                                    << "shutdown" << 1;
-    QTest::newRow("ext4, read-only after an error") << "ext4"
-                                                    << "error" << 1;
-    QTest::newRow("ext4, read-only from the start") << "ext4"
-                                                    << "read-only" << 1;
+    const char* const rows[][3] = {{"ext4, full volume", "ext4", ""},
+                                   {"ext4, shut down", "ext4", "shutdown"},
+                                   {"xfs, shut down", "xfs", "shutdown"},
+                                   {"ext4, read-only after an error", "ext4", "error"},
+                                   {"ext4, read-only from the start", "ext4", "read-only"}};
+    for (const auto& row : rows)
+        QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]) << (row[2][0] ? 1 : 0);
 }
 
 void TestUnusedSpace::faultsFailTheItem()
