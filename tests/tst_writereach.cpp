@@ -127,30 +127,19 @@ void TestWriteReach::deviceChain_data()
     QTest::addColumn<QString>("options");
     QTest::addColumn<QString>("device"); // major:minor in the fake tree
     QTest::addColumn<QStringList>("concerns");
-    QTest::newRow("ext4 on a rotating disk") << "ext4"
-                                             << "rw,relatime"
-                                             << "8:0" << QStringList();
-    QTest::newRow("ext4 on dm-crypt on an SSD partition") << "ext4"
-                                                          << "rw"
-                                                          << "254:0" << QStringList{"encrypted", "flash"};
-    QTest::newRow("ext4 data=journal on LVM on a rotating disk") << "ext4"
-                                                                 << "rw,data=journal"
-                                                                 << "254:1" << QStringList{"journal"};
-    QTest::newRow("xfs on RAID of a disk and an SSD") << "xfs"
-                                                      << "rw"
-                                                      << "9:0" << QStringList{"flash"};
-    QTest::newRow("f2fs on a disk of unknown kind") << "f2fs"
-                                                    << "rw"
-                                                    << "259:0" << QStringList{"copy-on-write", "flash"};
-    QTest::newRow("nfs4") << "nfs4"
-                          << "rw"
-                          << "0:50" << QStringList{"network"};
-    QTest::newRow("sshfs") << "fuse.sshfs"
-                           << "rw"
-                           << "0:51" << QStringList{"network"};
-    QTest::newRow("tmpfs") << "tmpfs"
-                           << "rw"
-                           << "0:52" << QStringList{"memory"};
+    const char* const rows[][5] = {
+        {"ext4 on a rotating disk", "ext4", "rw,relatime", "8:0", ""},
+        {"ext4 on dm-crypt on an SSD partition", "ext4", "rw", "254:0", "encrypted,flash"},
+        {"ext4 data=journal on LVM on a rotating disk", "ext4", "rw,data=journal", "254:1", "journal"},
+        {"xfs on RAID of a disk and an SSD", "xfs", "rw", "9:0", "flash"},
+        {"f2fs on a disk of unknown kind", "f2fs", "rw", "259:0", "copy-on-write,flash"},
+        {"nfs4", "nfs4", "rw", "0:50", "network"},
+        {"sshfs", "fuse.sshfs", "rw", "0:51", "network"},
+        {"tmpfs", "tmpfs", "rw", "0:52", "memory"},
+    };
+    for (const auto& row : rows)
+        QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]) << QString(row[3])
+                              << QString(row[4]).split(QLatin1Char(','), Qt::SkipEmptyParts);
 }
 
 void TestWriteReach::deviceChain()
