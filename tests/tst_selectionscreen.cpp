@@ -67,8 +67,8 @@ private slots:
     void nothingOrOnlyProtectedStopsWithAMessage_data();
     void nothingOrOnlyProtectedStopsWithAMessage();
     void openingACategorySelectsNothing();
-    void categoryRootTakesEverySubtreePath();
-    void oneGroupTakesOnlyItsOwnPaths();
+    void selectedRowsBecomeJobs_data();
+    void selectedRowsBecomeJobs();
     void notInstalledApplicationCannotBeSelected();
     void volumeJobCarriesFreeSpace();
     void cancelKeepsSelectionAndEraseTwiceRebuilds();
@@ -280,21 +280,42 @@ void TestSelectionScreen::nothingOrOnlyProtectedStopsWithAMessage()
     DialogAnswers::Clear();
 }
 
-void TestSelectionScreen::categoryRootTakesEverySubtreePath()
+void TestSelectionScreen::selectedRowsBecomeJobs_data()
 {
+    QTest::addColumn<QStringList>("selected"); // rows of the first tree, then "|", rows of the second
+    QTest::addColumn<QStringList>("jobs");     // @T@ the traces folder
+    QTest::addColumn<QStringList>("summary");
+    QTest::newRow("category root takes every subtree path")
+        << QStringList{"Application Traces"}
+        << QStringList{"0|Traces Wiped|@T@/recent.txt|100|0", "1|Traces Wiped|@T@/cache|0|0",
+                       "2|Traces Wiped|@T@/editor.plist|0|0", "0|Traces Wiped|@T@/playlist.txt|0|0"}
+        << QStringList{"Traces", "  Application Traces", ""};
+    QTest::newRow("one group takes only its own paths")
+        << QStringList{"Recent Files", "|", "Browser"}
+        << QStringList{"0|Traces Wiped|@T@/recent.txt|100|0", "1|Traces Wiped|@T@/cache|0|0",
+                       "0|Traces Wiped|@T@/history.txt|0|0"}
+        << QStringList{"Traces", "  Application Traces/Editor/Recent Files", "  Internet Activity/Browser", ""};
+}
+
+void TestSelectionScreen::selectedRowsBecomeJobs()
+{
+    QFETCH(QStringList, selected);
+    QFETCH(QStringList, jobs);
+    QFETCH(QStringList, summary);
     SelectionFixture f;
     PlantTraces(f);
     TracesMain* screen = f.Open(false, true, false);
-    QTreeWidget* tree = screen->TraceTree(0);
-    tree->topLevelItem(0)->setSelected(true);
+    int tree = 0;
+    for (const QString& row : selected) {
+        if (row == "|")
+            ++tree;
+        else
+            FindItem(screen->TraceTree(tree), row)->setSelected(true);
+    }
     DialogAnswers::Queue(QStringLiteral("ErasureSummary"), 0);
     screen->OnClickedNextBtn();
-    const QString traces = f.home + QStringLiteral("/Work/traces");
-    QCOMPARE(f.Jobs(),
-             QStringList({"0|Traces Wiped|" + traces + "/recent.txt|100|0", "1|Traces Wiped|" + traces + "/cache|0|0",
-                          "2|Traces Wiped|" + traces + "/editor.plist|0|0",
-                          "0|Traces Wiped|" + traces + "/playlist.txt|0|0"}));
-    QCOMPARE(ErasureSummary::ShownForTests().first(), QStringList({"Traces", "  Application Traces", ""}));
+    QCOMPARE(f.Jobs(), jobs.replaceInStrings("@T@", f.home + QStringLiteral("/Work/traces")));
+    QCOMPARE(ErasureSummary::ShownForTests().first(), summary);
 }
 
 void TestSelectionScreen::openingACategorySelectsNothing()
@@ -316,23 +337,6 @@ void TestSelectionScreen::openingACategorySelectsNothing()
     QCOMPARE(tree->selectedItems(), QList<QTreeWidgetItem*>{editor});
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(editor).center());
     QVERIFY(editor->isExpanded());
-}
-
-void TestSelectionScreen::oneGroupTakesOnlyItsOwnPaths()
-{
-    SelectionFixture f;
-    PlantTraces(f);
-    TracesMain* screen = f.Open(false, true, false);
-    FindItem(screen->TraceTree(0), QStringLiteral("Recent Files"))->setSelected(true);
-    FindItem(screen->TraceTree(1), QStringLiteral("Browser"))->setSelected(true);
-    DialogAnswers::Queue(QStringLiteral("ErasureSummary"), 0);
-    screen->OnClickedNextBtn();
-    const QString traces = f.home + QStringLiteral("/Work/traces");
-    QCOMPARE(f.Jobs(),
-             QStringList({"0|Traces Wiped|" + traces + "/recent.txt|100|0", "1|Traces Wiped|" + traces + "/cache|0|0",
-                          "0|Traces Wiped|" + traces + "/history.txt|0|0"}));
-    QCOMPARE(ErasureSummary::ShownForTests().first(),
-             QStringList({"Traces", "  Application Traces/Editor/Recent Files", "  Internet Activity/Browser", ""}));
 }
 
 void TestSelectionScreen::notInstalledApplicationCannotBeSelected()
