@@ -141,12 +141,11 @@ void TestUpdateWindows::wizardSaysWhatHappened_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("shown");
+    // How each failure is told apart is the core's (updatecore: failuresAreReported); here, that it is shown.
     QTest::newRow("nothing newer") << "5.0.0.0"
                                    << "Update|Your Application has all latest updates";
     QTest::newRow("server down") << "down"
                                  << "Update|" + Update::ServerUnreachableText();
-    QTest::newRow("cut short") << "broken"
-                               << "Update|" + Update::ServerUnreachableText();
 }
 
 void TestUpdateWindows::wizardSaysWhatHappened()
@@ -155,8 +154,6 @@ void TestUpdateWindows::wizardSaysWhatHappened()
     QFETCH(QString, shown);
     if (answer == "down")
         server->close();
-    else if (answer == "broken")
-        server->ServeBroken("/updates/KorvaneforFile.txt", QByteArray(2000, '9'), 10);
     else
         server->Serve("/updates/KorvaneforFile.txt", answer.toLatin1());
     MessageBox::QueueAnswerForTests(MessageBox::Ok);
@@ -167,8 +164,8 @@ void TestUpdateWindows::wizardSaysWhatHappened()
     QVERIFY(!wizard->isVisible());
     QTRY_COMPARE(MessageBox::ShownForTests(), QStringList{shown});
     QVERIFY(wizard->Checker()->isHidden());
-    if (answer == "down" || answer == "broken")
-        QVERIFY(!QFile::exists(VersionTxtPath)); // no partial file is kept
+    if (answer == "down")
+        QVERIFY(!QFile::exists(VersionTxtPath));
 }
 
 void TestUpdateWindows::wizardSavesSettingsOnClose()
