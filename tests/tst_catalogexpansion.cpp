@@ -319,24 +319,20 @@ void TestCatalogExpansion::folderTexts_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected"); // ~ the home folder
 
-    QTest::newRow("unset: the XDG default") << QByteArray() << "$XDG_CACHE_HOME/mozilla"
-                                            << "~/.cache/mozilla";
-    QTest::newRow("inside the home: taken") << QByteArray("@HOME@/var/cache") << "$XDG_CACHE_HOME/mozilla"
-                                            << "~/var/cache/mozilla";
-    QTest::newRow("outside the home: ignored") << QByteArray("/var/tmp/c") << "$XDG_CACHE_HOME"
-                                               << "~/.cache";
-    QTest::newRow("relative: ignored") << QByteArray("cache") << "$XDG_CACHE_HOME/x"
-                                       << "~/.cache/x";
-    QTest::newRow("climbing out of the home: ignored") << QByteArray("@HOME@/../other") << "$XDG_CACHE_HOME/x"
-                                                       << "~/.cache/x";
-    QTest::newRow("a longer variable name is no match") << QByteArray() << "$XDG_CACHE_HOMEX/x"
-                                                        << "$XDG_CACHE_HOMEX/x";
-    QTest::newRow("a Snap's current revision") << QByteArray() << "~/snap/brave/current/.config/b"
-                                               << "~/snap/brave/412/.config/b";
-    QTest::newRow("a current link that leaves the Snap's folder stays") << QByteArray() << "~/snap/odd/current/.config"
-                                                                        << "~/snap/odd/current/.config";
-    QTest::newRow("macOS texts as written") << QByteArray() << "/Library/Caches"
-                                            << "/Library/Caches";
+    const char* const rows[][4] = {
+        {"unset: the XDG default", "", "$XDG_CACHE_HOME/mozilla", "~/.cache/mozilla"},
+        {"inside the home: taken", "@HOME@/var/cache", "$XDG_CACHE_HOME/mozilla", "~/var/cache/mozilla"},
+        {"outside the home: ignored", "/var/tmp/c", "$XDG_CACHE_HOME", "~/.cache"},
+        {"relative: ignored", "cache", "$XDG_CACHE_HOME/x", "~/.cache/x"},
+        {"climbing out of the home: ignored", "@HOME@/../other", "$XDG_CACHE_HOME/x", "~/.cache/x"},
+        {"a longer variable name is no match", "", "$XDG_CACHE_HOMEX/x", "$XDG_CACHE_HOMEX/x"},
+        {"a Snap's current revision", "", "~/snap/brave/current/.config/b", "~/snap/brave/412/.config/b"},
+        {"a current link that leaves the Snap's folder stays", "", "~/snap/odd/current/.config",
+         "~/snap/odd/current/.config"},
+        {"macOS texts as written", "", "/Library/Caches", "/Library/Caches"},
+    };
+    for (const auto& row : rows)
+        QTest::newRow(row[0]) << QByteArray(row[1]) << QString(row[2]) << QString(row[3]);
 }
 
 void TestCatalogExpansion::folderTexts()
