@@ -126,13 +126,11 @@ void TestCertificate::fileNameFollowsClock_data()
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("time");
 
-    QTest::newRow("afternoon") << kNow << "Saturday, December 05, 2026 at 02_43_01 PM.pdf"
-                               << "05/12/2026"
-                               << "02:43:01 PM";
+    QTest::newRow("afternoon") << kNow << "Saturday, December 05, 2026 at 02_43_01 PM.pdf" << QString("05/12/2026")
+                               << QString("02:43:01 PM");
     QTest::newRow("morning") << QDateTime(QDate(2027, 1, 4), QTime(9, 5, 7))
-                             << "Monday, January 04, 2027 at 09_05_07 AM.pdf"
-                             << "04/01/2027"
-                             << "09:05:07 AM";
+                             << "Monday, January 04, 2027 at 09_05_07 AM.pdf" << QString("04/01/2027")
+                             << QString("09:05:07 AM");
 }
 
 void TestCertificate::fileNameFollowsClock()
@@ -219,14 +217,10 @@ void TestCertificate::algorithmValues_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("passes");
 
-    QTest::newRow("zeroes") << 0 << "Zeroes"
-                            << "1 Write Pass";
-    QTest::newRow("gutmann") << 10 << "Peter Gutmann"
-                             << "35 Write Passes";
-    QTest::newRow("digits in name") << 13 << "US Air Force, AFSSI 5020"
-                                    << "3 Write Passes";
-    QTest::newRow("unknown index") << 17 << ""
-                                   << "";
+    QTest::newRow("zeroes") << 0 << QString("Zeroes") << QString("1 Write Pass");
+    QTest::newRow("gutmann") << 10 << QString("Peter Gutmann") << QString("35 Write Passes");
+    QTest::newRow("digits in name") << 13 << QString("US Air Force, AFSSI 5020") << QString("3 Write Passes");
+    QTest::newRow("unknown index") << 17 << QString() << QString();
 }
 
 void TestCertificate::algorithmValues()
