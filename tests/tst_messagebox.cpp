@@ -14,8 +14,6 @@ class TestMessageBox : public QObject
 private slots:
     void layoutsPlaceButtonsFromTheRight_data();
     void layoutsPlaceButtonsFromTheRight();
-    void buttonsCloseWithTheirResult_data();
-    void buttonsCloseWithTheirResult();
     void iconFollowsTheIconValue_data();
     void iconFollowsTheIconValue();
     void keysAnswer_data();
@@ -69,37 +67,6 @@ void TestMessageBox::layoutsPlaceButtonsFromTheRight()
         QCOMPARE(button->size(), QSize(64, 32));
 }
 
-void TestMessageBox::buttonsCloseWithTheirResult_data()
-{
-    QTest::addColumn<int>("role");
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("result");
-    QTest::newRow("OK") << 0 << "OK" << 0;
-    QTest::newRow("OK of OK/Cancel") << 2 << "OK" << 0;
-    QTest::newRow("Cancel of OK/Cancel") << 2 << "Cancel" << 1;
-    QTest::newRow("Yes") << 5 << "Yes" << 3;
-    QTest::newRow("No") << 5 << "No" << 4;
-    QTest::newRow("Yes of three") << 6 << "Yes" << 3;
-    QTest::newRow("No of three") << 6 << "No" << 4;
-    QTest::newRow("Cancel of three") << 6 << "Cancel" << 1;
-}
-
-void TestMessageBox::buttonsCloseWithTheirResult()
-{
-    QFETCH(int, role);
-    QFETCH(QString, button);
-    QFETCH(int, result);
-    MessageBox box("Exit", "Sure?", MessageBox::Information, static_cast<MessageBox::ButtonRole>(role));
-    QPushButton* target = nullptr;
-    for (QPushButton* candidate : box.findChildren<QPushButton*>())
-        if (candidate->text() == button)
-            target = candidate;
-    QVERIFY(target);
-    QTimer::singleShot(0, target, [target] { QTest::mouseClick(target, Qt::LeftButton); });
-    QCOMPARE(box.exec(), result);
-    QVERIFY(!box.isVisible());
-}
-
 void TestMessageBox::iconFollowsTheIconValue_data()
 {
     QTest::addColumn<int>("icon");
@@ -123,24 +90,35 @@ void TestMessageBox::iconFollowsTheIconValue()
 
 void TestMessageBox::keysAnswer_data()
 {
-    // Return answers with the first button, Escape with the dismissing one; other keys do
-    // nothing (-1: the box stays open).
+    // A button closes with its own result; Return answers with the first button, Escape with
+    // the dismissing one; other keys do nothing (-1: the box stays open).
     QTest::addColumn<int>("buttons");
+    QTest::addColumn<QString>("button"); // clicked, or empty for the key
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("result");
-    QTest::newRow("OK: Return") << int(MessageBox::OkOnly) << int(Qt::Key_Return) << int(MessageBox::Ok);
-    QTest::newRow("OK: Escape") << int(MessageBox::OkOnly) << int(Qt::Key_Escape) << int(MessageBox::Ok);
-    QTest::newRow("OK/Cancel: Escape") << int(MessageBox::OkCancel) << int(Qt::Key_Escape) << int(MessageBox::Cancel);
-    QTest::newRow("Yes/No: Enter") << int(MessageBox::YesNo) << int(Qt::Key_Enter) << int(MessageBox::Yes);
-    QTest::newRow("Yes/No: Escape") << int(MessageBox::YesNo) << int(Qt::Key_Escape) << int(MessageBox::No);
-    QTest::newRow("Yes/No/Cancel: Escape")
-        << int(MessageBox::YesNoCancel) << int(Qt::Key_Escape) << int(MessageBox::Cancel);
-    QTest::newRow("Yes/No: Space") << int(MessageBox::YesNo) << int(Qt::Key_Space) << -1;
+    const int ok = MessageBox::OkOnly, okCancel = MessageBox::OkCancel, yesNo = MessageBox::YesNo,
+              three = MessageBox::YesNoCancel;
+    QTest::newRow("OK") << ok << "OK" << 0 << 0;
+    QTest::newRow("OK of OK/Cancel") << okCancel << "OK" << 0 << 0;
+    QTest::newRow("Cancel of OK/Cancel") << okCancel << "Cancel" << 0 << 1;
+    QTest::newRow("Yes") << yesNo << "Yes" << 0 << 3;
+    QTest::newRow("No") << yesNo << "No" << 0 << 4;
+    QTest::newRow("Yes of three") << three << "Yes" << 0 << 3;
+    QTest::newRow("No of three") << three << "No" << 0 << 4;
+    QTest::newRow("Cancel of three") << three << "Cancel" << 0 << 1;
+    QTest::newRow("OK: Return") << ok << QString() << int(Qt::Key_Return) << int(MessageBox::Ok);
+    QTest::newRow("OK: Escape") << ok << QString() << int(Qt::Key_Escape) << int(MessageBox::Ok);
+    QTest::newRow("OK/Cancel: Escape") << okCancel << QString() << int(Qt::Key_Escape) << int(MessageBox::Cancel);
+    QTest::newRow("Yes/No: Enter") << yesNo << QString() << int(Qt::Key_Enter) << int(MessageBox::Yes);
+    QTest::newRow("Yes/No: Escape") << yesNo << QString() << int(Qt::Key_Escape) << int(MessageBox::No);
+    QTest::newRow("Yes/No/Cancel: Escape") << three << QString() << int(Qt::Key_Escape) << int(MessageBox::Cancel);
+    QTest::newRow("Yes/No: Space") << yesNo << QString() << int(Qt::Key_Space) << -1;
 }
 
 void TestMessageBox::keysAnswer()
 {
     QFETCH(int, buttons);
+    QFETCH(QString, button);
     QFETCH(int, key);
     QFETCH(int, result);
     MessageBox box("Stop Process", "Do you want to stop the current process?", MessageBox::Information,
@@ -149,7 +127,14 @@ void TestMessageBox::keysAnswer()
     connect(&box, &QDialog::finished, [&finished](int code) { finished = code; });
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
-    QTest::keyClick(&box, static_cast<Qt::Key>(key));
+    QPushButton* target = nullptr;
+    for (QPushButton* candidate : box.findChildren<QPushButton*>())
+        if (candidate->text() == button)
+            target = candidate;
+    if (button.isEmpty())
+        QTest::keyClick(&box, static_cast<Qt::Key>(key));
+    else
+        QTest::mouseClick(target, Qt::LeftButton);
     QCoreApplication::processEvents();
     QCOMPARE(finished, result);
     QCOMPARE(box.isVisible(), result < 0);
