@@ -165,14 +165,10 @@ void TestMainWindow::nextOpensTheChosenScreen_data()
     QTest::addColumn<QString>("clicks");
     QTest::addColumn<QString>("created"); // "selection F T U" or "search"
     QTest::addColumn<bool>("searchMode");
-    QTest::newRow("all three") << ""
-                               << "selection 1 1 1" << false;
-    QTest::newRow("traces only") << "FU"
-                                 << "selection 0 1 0" << false;
-    QTest::newRow("files and unused") << "T"
-                                      << "selection 1 0 1" << false;
-    QTest::newRow("search") << "S"
-                            << "search" << true;
+    QTest::newRow("all three") << QString() << "selection 1 1 1" << false;
+    QTest::newRow("traces only") << QString("FU") << "selection 0 1 0" << false;
+    QTest::newRow("files and unused") << QString("T") << "selection 1 0 1" << false;
+    QTest::newRow("search") << QString("S") << "search" << true;
 }
 
 void TestMainWindow::nextOpensTheChosenScreen()
