@@ -225,21 +225,18 @@ void TestCommonWindows::systemVersionIsRead_data()
     QTest::newRow("os-release, quoted") << int(PlatformKind::Linux) << "/etc/os-release"
                                         << QByteArray("PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"
                                                       "NAME=\"Debian GNU/Linux\"\nVERSION_ID=\"12\"\n")
-                                        << "Debian GNU/Linux"
-                                        << "12";
+                                        << "Debian GNU/Linux" << QString("12");
     QTest::newRow("os-release, bare") << int(PlatformKind::Linux) << "/usr/lib/os-release"
-                                      << QByteArray("NAME=Fedora\nVERSION_ID=40\n") << "Fedora"
-                                      << "40";
-    QTest::newRow("no os-release") << int(PlatformKind::Linux) << "/etc/other" << QByteArray("NAME=x\n") << ""
-                                   << "";
+                                      << QByteArray("NAME=Fedora\nVERSION_ID=40\n") << "Fedora" << QString("40");
+    QTest::newRow("no os-release") << int(PlatformKind::Linux) << "/etc/other" << QByteArray("NAME=x\n") << QString()
+                                   << QString();
     QTest::newRow("macOS plist") << int(PlatformKind::MacOS) << "/System/Library/CoreServices/SystemVersion.plist"
                                  << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">"
                                                "<dict><key>ProductName</key><string>macOS</string>"
                                                "<key>ProductVersion</key><string>10.12.6</string></dict></plist>\n")
-                                 << "macOS"
-                                 << "10.12.6";
-    QTest::newRow("macOS, no file") << int(PlatformKind::MacOS) << "/System/other.plist" << QByteArray() << ""
-                                    << "";
+                                 << "macOS" << QString("10.12.6");
+    QTest::newRow("macOS, no file") << int(PlatformKind::MacOS) << "/System/other.plist" << QByteArray() << QString()
+                                    << QString();
 }
 
 void TestCommonWindows::systemVersionIsRead()
