@@ -28,17 +28,12 @@ void TestShellRunner::capturesOnlyOnSuccess_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("grep finds lines") << "printf 'alpha\\nbeta\\nalphabet\\n' | grep alpha"
-                                      << "alpha\nalphabet\n";
-    QTest::newRow("grep misses") << "printf 'alpha\\n' | grep gamma"
-                                 << "";
-    QTest::newRow("prints then fails") << "echo something; exit 2"
-                                       << "";
-    QTest::newRow("silent success") << "true"
-                                    << "";
-    QTest::newRow("missing command") << "no-such-command-kv"
-                                     << "";
-    QTest::newRow("last line feed kept") << "printf 'user\\n'"
-                                         << "user\n";
+                                      << QString("alpha\nalphabet\n");
+    QTest::newRow("grep misses") << "printf 'alpha\\n' | grep gamma" << QString();
+    QTest::newRow("prints then fails") << "echo something; exit 2" << QString();
+    QTest::newRow("silent success") << "true" << QString();
+    QTest::newRow("missing command") << "no-such-command-kv" << QString();
+    QTest::newRow("last line feed kept") << "printf 'user\\n'" << QString("user\n");
     QTest::newRow("utf-8 output") << QString::fromUtf8("printf '日本語\\n'") << QString::fromUtf8("日本語\n");
 }
 
