@@ -141,18 +141,15 @@ void TestErasureLog::namesCannotAddLines_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("logged");
-    QTest::newRow("ordinary") << "/a b/ü 日本/c\\d.txt"
-                              << "/a b/ü 日本/c\\d.txt";
+    QTest::newRow("ordinary") << "/a b/ü 日本/c\\d.txt" << QString("/a b/ü 日本/c\\d.txt");
     QTest::newRow("forged line") << "/x\nFile Path: /etc | Erasure successful"
-                                 << "/x\\nFile Path: /etc | Erasure successful";
+                                 << QString("/x\\nFile Path: /etc | Erasure successful");
     QTest::newRow("tab, return, C0, DEL") << "/a\tb\rc\x01"
                                              "d\x7f"
-                                          << "/a\\tb\\rc\\x01d\\x7f";
+                                          << QString("/a\\tb\\rc\\x01d\\x7f");
     QTest::newRow("C1 and line separator") << QString("/a") + QChar(0x85) + "b" + QChar(0x2028) << "/a\\u0085b\\u2028";
-    QTest::newRow("backslash before an escape letter") << "/a\\nb\\\\"
-                                                       << "/a\\\\nb\\\\\\";
-    QTest::newRow("backslash before a control") << "/a\\\n"
-                                                << "/a\\\\\\n";
+    QTest::newRow("backslash before an escape letter") << "/a\\nb\\\\" << QString("/a\\\\nb\\\\\\");
+    QTest::newRow("backslash before a control") << "/a\\\n" << QString("/a\\\\\\n");
 }
 
 void TestErasureLog::namesCannotAddLines()
