@@ -122,20 +122,16 @@ void TestMacVolumes::trimString_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("value");
     QTest::newRow("indented value") << "Device Node:"
-                                    << "   Device Node:              /dev/disk0  "
-                                    << "/dev/disk0";
+                                    << "   Device Node:              /dev/disk0  " << QString("/dev/disk0");
     QTest::newRow("empty value, trailing blanks") << "Volume Name:"
-                                                  << "   Volume Name:               "
-                                                  << "";
+                                                  << "   Volume Name:               " << QString();
     QTest::newRow("value with blanks") << "Mount Point:"
-                                       << "   Mount Point:   /Volumes/My Disk"
-                                       << "/Volumes/My Disk";
+                                       << "   Mount Point:   /Volumes/My Disk" << QString("/Volumes/My Disk");
     QTest::newRow("key missing: whole line") << "Protocol:"
                                              << "  something else \n"
-                                             << "something else";
+                                             << QString("something else");
     QTest::newRow("first occurrence") << "Disk:"
-                                      << "Disk: a Disk: b"
-                                      << "a Disk: b";
+                                      << "Disk: a Disk: b" << QString("a Disk: b");
 }
 
 void TestMacVolumes::trimString()
