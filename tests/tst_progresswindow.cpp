@@ -112,10 +112,8 @@ void TestProgressWindow::statusTexts_data()
     QTest::newRow("65 shortened") << dirs + "/0123456789/file56789" << dirs + "/.../file56789";
     QTest::newRow("31-character name") << dirs + "/abcdefghijklmnopqrstuvwxyz01234" << dirs + "/...xyz01234";
     QTest::newRow("short") << QStringLiteral("/tmp/a.txt") << QStringLiteral("/tmp/a.txt");
-    QTest::newRow("count in thousands") << "1234 40000"
-                                        << "1,234 of 40,000 files";
-    QTest::newRow("count never beyond the total") << "5 3"
-                                                  << "3 of 3 files";
+    QTest::newRow("count in thousands") << "1234 40000" << QString("1,234 of 40,000 files");
+    QTest::newRow("count never beyond the total") << "5 3" << QString("3 of 3 files");
 }
 
 void TestProgressWindow::statusTexts()
