@@ -141,12 +141,9 @@ void TestSelectionScreen::headerFollowsThePage_data()
     QTest::addColumn<int>("page");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("subtitle");
-    QTest::newRow("files") << 0 << "Files & Folders"
-                           << "Select the files and folders to erase";
-    QTest::newRow("traces") << 1 << "Traces"
-                            << "Select the items to erase traces";
-    QTest::newRow("unused") << 2 << "Unused Space"
-                            << "Select the volume to erase unused space";
+    QTest::newRow("files") << 0 << "Files & Folders" << QString("Select the files and folders to erase");
+    QTest::newRow("traces") << 1 << "Traces" << QString("Select the items to erase traces");
+    QTest::newRow("unused") << 2 << "Unused Space" << QString("Select the volume to erase unused space");
 }
 
 void TestSelectionScreen::headerFollowsThePage()
@@ -195,10 +192,8 @@ void TestSelectionScreen::longVolumeNamesAreCutOnlyOn1012_data()
 {
     QTest::addColumn<QString>("version");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("10.12") << "10.12.6"
-                           << "A Volume Named Twent...";
-    QTest::newRow("other") << "10.13.1"
-                           << "A Volume Named Twenty-Five";
+    QTest::newRow("10.12") << "10.12.6" << QString("A Volume Named Twent...");
+    QTest::newRow("other") << "10.13.1" << QString("A Volume Named Twenty-Five");
 }
 
 void TestSelectionScreen::longVolumeNamesAreCutOnlyOn1012()
