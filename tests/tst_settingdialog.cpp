@@ -139,10 +139,8 @@ void TestSettingDialog::browseFillsOnlyOnAnAnswer_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("box");
-    QTest::newRow("log") << "Log_Browse_Btn"
-                         << "LogPath_textEdit";
-    QTest::newRow("certificate") << "Certificate_Browse_Btn"
-                                 << "CertificatePath_textEdit";
+    QTest::newRow("log") << "Log_Browse_Btn" << QString("LogPath_textEdit");
+    QTest::newRow("certificate") << "Certificate_Browse_Btn" << QString("CertificatePath_textEdit");
 }
 
 void TestSettingDialog::browseFillsOnlyOnAnAnswer()
