@@ -163,17 +163,15 @@ void TestUpdateCore::progressTexts_data()
     QTest::addColumn<QString>("elapsedText");
     QTest::addColumn<QString>("rateText");
     QTest::newRow("half a second") << qint64(500) << qint64(1048576) << qint64(4194304)
-                                   << "Time Elapsed: 0 sec (1.00 MB of  4.00 MB copied) "
-                                   << "";
+                                   << "Time Elapsed: 0 sec (1.00 MB of  4.00 MB copied) " << QString();
     QTest::newRow("3 MB in 2 s") << qint64(2000) << qint64(3 * 1048576) << qint64(6 * 1048576)
                                  << "Time Elapsed: 2 sec (3.00 MB of  6.00 MB copied) "
-                                 << "Transfer Rate: 1536 KB/sec ";
+                                 << QString("Transfer Rate: 1536 KB/sec ");
     QTest::newRow("1.5 MB in 2 s") << qint64(2999) << qint64(1572864) << qint64(0)
                                    << "Time Elapsed: 2 sec (1.50 MB of  0.00 MB copied) "
-                                   << "Transfer Rate: 512 KB/sec ";
+                                   << QString("Transfer Rate: 512 KB/sec ");
     QTest::newRow("under a megabyte") << qint64(5000) << qint64(900000) << qint64(900000)
-                                      << "Time Elapsed: 5 sec (0.86 MB of  0.86 MB copied) "
-                                      << "";
+                                      << "Time Elapsed: 5 sec (0.86 MB of  0.86 MB copied) " << QString();
 }
 
 void TestUpdateCore::progressTexts()
