@@ -29,19 +29,6 @@
 
 namespace {
 
-enum class Attack
-{
-    RenameRace,
-    BindMountInside,
-    BoundProtectedFolder,
-    NonUtf8Name,
-    LongPath,
-    SparseFile,
-    DeviceNodes,
-    VirtualFileSystemBelow,
-    BusyFileInFolder
-};
-
 // Unmounts what a case mounted, whatever the case's outcome.
 struct MountGuard
 {
@@ -95,8 +82,6 @@ int Changed(const QMap<QString, QByteArray>& before, const QMap<QString, QByteAr
 
 } // namespace
 
-Q_DECLARE_METATYPE(Attack)
-
 class TestEraseBounds : public QObject
 {
     Q_OBJECT
@@ -117,6 +102,8 @@ private:
     // korvane-erase with arguments as raw bytes (names need not be UTF-8).
     Run Erase(const QList<QByteArray>& paths);
 
+    using Case = void (TestEraseBounds::*)();
+    static const QVector<QPair<const char*, Case>>& Cases();
     void RenameRace();
     void BindMountInside();
     void BoundProtectedFolder();
@@ -184,31 +171,36 @@ TestEraseBounds::Run TestEraseBounds::Erase(const QList<QByteArray>& paths)
     return run;
 }
 
+const QVector<QPair<const char*, TestEraseBounds::Case>>& TestEraseBounds::Cases()
+{
+    static const QVector<QPair<const char*, Case>> cases{
+        {"rename race", &TestEraseBounds::RenameRace},
+        {"bind mount inside", &TestEraseBounds::BindMountInside},
+        {"path in a bound protected folder", &TestEraseBounds::BoundProtectedFolder},
+        {"name not UTF-8", &TestEraseBounds::NonUtf8Name},
+        {"path longer than PATH_MAX", &TestEraseBounds::LongPath},
+        {"sparse file of 1 TiB", &TestEraseBounds::SparseFile},
+        {"device nodes", &TestEraseBounds::DeviceNodes},
+        {"procfs below a folder", &TestEraseBounds::VirtualFileSystemBelow},
+        {"busy file in a folder", &TestEraseBounds::BusyFileInFolder},
+    };
+    return cases;
+}
+
 void TestEraseBounds::attack_data()
 {
     QTest::addColumn<QString>("fileSystem");
-    QTest::addColumn<Attack>("attack");
-    const QList<QPair<const char*, Attack>> attacks{
-        {"rename race", Attack::RenameRace},
-        {"bind mount inside", Attack::BindMountInside},
-        {"path in a bound protected folder", Attack::BoundProtectedFolder},
-        {"name not UTF-8", Attack::NonUtf8Name},
-        {"path longer than PATH_MAX", Attack::LongPath},
-        {"sparse file of 1 TiB", Attack::SparseFile},
-        {"device nodes", Attack::DeviceNodes},
-        {"procfs below a folder", Attack::VirtualFileSystemBelow},
-        {"busy file in a folder", Attack::BusyFileInFolder},
-    };
+    QTest::addColumn<int>("attack"); // in Cases()
     for (const char* fileSystem : {"ext4", "xfs", "btrfs", "tmpfs"}) {
-        for (const auto& attack : attacks)
-            QTest::addRow("%s: %s", fileSystem, attack.first) << QString::fromLatin1(fileSystem) << attack.second;
+        for (int i = 0; i < Cases().size(); ++i)
+            QTest::addRow("%s: %s", fileSystem, Cases().at(i).first) << QString::fromLatin1(fileSystem) << i;
     }
 }
 
 void TestEraseBounds::attack()
 {
     QFETCH(QString, fileSystem);
-    QFETCH(Attack, attack);
+    QFETCH(int, attack);
     const QString unavailable = LoopImageUnavailable(fileSystem);
     if (!unavailable.isEmpty())
         QSKIP(qPrintable(unavailable));
@@ -223,26 +215,7 @@ void TestEraseBounds::attack()
     // are free space, for the unused-space erasure).
     if (fileSystem == QLatin1String("btrfs"))
         QVERIFY(RunTool(QStringLiteral("chattr"), {"+C", image.MountPoint()}));
-    switch (attack) {
-    case Attack::RenameRace:
-        return RenameRace();
-    case Attack::BindMountInside:
-        return BindMountInside();
-    case Attack::BoundProtectedFolder:
-        return BoundProtectedFolder();
-    case Attack::NonUtf8Name:
-        return NonUtf8Name();
-    case Attack::LongPath:
-        return LongPath();
-    case Attack::SparseFile:
-        return SparseFile();
-    case Attack::DeviceNodes:
-        return DeviceNodes();
-    case Attack::VirtualFileSystemBelow:
-        return VirtualFileSystemBelow();
-    case Attack::BusyFileInFolder:
-        return BusyFileInFolder();
-    }
+    (this->*Cases().at(attack).second)();
 }
 
 // A folder inside the chosen one is swapped, again and again, with a link to a folder that
