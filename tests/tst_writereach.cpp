@@ -25,23 +25,8 @@ namespace {
 
 QString ConcernName(ReachConcern concern)
 {
-    switch (concern) {
-    case ReachConcern::CopyOnWrite:
-        return QStringLiteral("copy-on-write");
-    case ReachConcern::SharedExtents:
-        return QStringLiteral("shared");
-    case ReachConcern::Flash:
-        return QStringLiteral("flash");
-    case ReachConcern::Network:
-        return QStringLiteral("network");
-    case ReachConcern::RamBacked:
-        return QStringLiteral("memory");
-    case ReachConcern::Encrypted:
-        return QStringLiteral("encrypted");
-    case ReachConcern::DataJournal:
-        return QStringLiteral("journal");
-    }
-    return QString();
+    const char* const names[] = {"copy-on-write", "shared", "flash", "network", "memory", "encrypted", "journal"};
+    return QString::fromLatin1(names[int(concern)]); // in the enum's order
 }
 
 qint64 ImageSize(const QString& fileSystem)
