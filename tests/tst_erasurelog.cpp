@@ -192,7 +192,7 @@ void TestErasureLog::changedLogFolderKeepsFileName()
 void TestErasureLog::unwritableLogFailsTheCommand()
 {
     // The log folder lies below a plain file: no line can be written, the erasure still runs.
-    QTemporaryDir work(QCoreApplication::applicationDirPath() + "/nolog-XXXXXX");
+    QTemporaryDir work(ErasableFolderTemplate());
     QFile chosen(work.filePath("chosen"));
     QVERIFY(chosen.open(QIODevice::WriteOnly) && chosen.write("x") == 1);
     chosen.close();
@@ -223,7 +223,7 @@ void TestErasureLog::storedStampsIgnoreLocale()
 {
     // The system locale is read once per process: korvane-erase runs under each one.
     QFETCH(QString, locale);
-    QTemporaryDir work(QCoreApplication::applicationDirPath() + "/locale-XXXXXX");
+    QTemporaryDir work(ErasableFolderTemplate());
     QFile chosen(work.filePath("chosen"));
     QVERIFY(chosen.open(QIODevice::WriteOnly) && chosen.write("x") == 1);
     chosen.close();

@@ -2,8 +2,10 @@
 // settings, task file, logs and certificates a run writes beside it never land in the build tree.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -28,6 +30,16 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// A folder for files that the copy is to erase. The build tree may lie in a protected
+// location (/tmp, /var, a home's first levels), where korvane-erase refuses every path; below
+// /mnt, where volumes live, it erases. Without the right to write there, the build tree.
+inline QString ErasableFolderTemplate()
+{
+    const QString base = QFileInfo(QStringLiteral("/mnt")).isWritable() ? QStringLiteral("/mnt")
+                                                                        : QCoreApplication::applicationDirPath();
+    return base + QStringLiteral("/korvane-test-XXXXXX");
+}
 
 // Runs the copy and gives its exit status (-1 if it did not end within ten minutes); `output`
 // gets what it printed on either channel.
