@@ -44,6 +44,7 @@ private:
     std::unique_ptr<QTemporaryDir> root;
     std::vector<std::unique_ptr<QProcess>> started;
     QStringList installedFiles;
+    bool sharedDownloadFolderExisted = true;
 };
 
 void TestInstallation::initTestCase()
@@ -52,6 +53,7 @@ void TestInstallation::initTestCase()
         QSKIP("installing system-wide and running as another user need root");
     if (QStandardPaths::findExecutable("setpriv").isEmpty())
         QSKIP("setpriv (util-linux) is missing");
+    sharedDownloadFolderExisted = QFileInfo::exists(QStringLiteral("/var/tmp/Quillon"));
     root.reset(new QTemporaryDir);
     QVERIFY(root->isValid());
     QFile::setPermissions(root->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
@@ -104,6 +106,12 @@ void TestInstallation::cleanupTestCase()
     }
     started.clear();
     root.reset();
+    // The installed application's start-up update check makes the shared download folder for
+    // the user it runs as; one made by this test's user is taken away again.
+    struct stat st;
+    if (!sharedDownloadFolderExisted && ::lstat("/var/tmp/Quillon", &st) == 0 && S_ISDIR(st.st_mode) &&
+        st.st_uid == kUser)
+        QDir(QStringLiteral("/var/tmp/Quillon")).removeRecursively();
 }
 
 QStringList TestInstallation::BundleFiles() const
