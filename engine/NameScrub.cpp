@@ -20,7 +20,7 @@ QByteArray RandomName(int length)
 {
     QByteArray name(length, '0');
     for (char& c : name)
-        c = kAlphabet[QRandomGenerator::system()->bounded(static_cast<int>(sizeof(kAlphabet) - 1))];
+        c = kAlphabet[QRandomGenerator::global()->bounded(static_cast<int>(sizeof(kAlphabet) - 1))];
     return name;
 }
 

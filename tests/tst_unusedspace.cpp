@@ -437,6 +437,7 @@ void TestUnusedSpace::faultsFailTheItem()
         QSKIP(qPrintable(unavailable));
     MountedImage image;
     QVERIFY(image.Create(m_dir->path(), 300LL << 20, fileSystem));
+    QVERIFY(image.IsOwnMount()); // the faults below must strike the image, never the machine
     const QString mountPoint = image.MountPoint();
     // A user's own files under the filler folder's name, one named like a filler.
     QVERIFY(QDir().mkdir(mountPoint + "/" + kFillerFolder));

@@ -260,6 +260,7 @@ void TestUpdateWindows::systemWideInstallationIsNotReplaced()
     QString installed = dir->path() + "/usr/lib/korvane-file-eraser";
     if (geteuid() == 0) {
         QVERIFY(image.Create(dir->path(), 4 << 20, "tmpfs"));
+        QVERIFY(image.IsOwnMount()); // remounted read-only below: never the machine's own
         installed = image.MountPoint() + "/korvane-file-eraser";
     }
     UseBundle(installed);

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 inline bool RunTool(const QString& program, const QStringList& arguments, QString* output = nullptr)
@@ -84,6 +85,17 @@ public:
     {
         QFile pool(QStringLiteral("/sys/fs/ext4/%1/reserved_clusters").arg(QFileInfo(m_device).fileName()));
         return !pool.exists() || (pool.open(QIODevice::WriteOnly) && pool.write("0\n") == 2);
+    }
+    // True when the mount point really holds this image's file system and not the one of
+    // the folder around it: a test that shuts a file system down or remounts it checks this
+    // first, so that it can never strike the machine's own.
+    bool IsOwnMount() const
+    {
+        struct stat point = {};
+        struct stat around = {};
+        return m_mounted && ::stat(QFile::encodeName(m_mountPoint).constData(), &point) == 0 &&
+               ::stat(QFile::encodeName(m_mountPoint + QStringLiteral("/..")).constData(), &around) == 0 &&
+               point.st_dev != around.st_dev;
     }
     QString MountPoint() const { return m_mountPoint; }
     QString Image() const { return m_image; }
