@@ -8,6 +8,7 @@
 #include "DialogAnswers.h"
 #include "ErasureSummary.h"
 #include "FakeCommands.h"
+#include "ScreenHooks.h"
 #include "TracesMain.h"
 
 #include <QFile>
@@ -70,7 +71,8 @@ struct SelectionFixture
 
     TracesMain* Open(bool files, bool traces, bool unused)
     {
-        screen = new TracesMain(files, traces, unused, nullptr);
+        // Made as the main window makes it, through the screen hook.
+        screen = qobject_cast<TracesMain*>(Screens().createSelectionScreen(files, traces, unused, nullptr));
         screen->resize(960, 620);
         screen->show();
         if (!QTest::qWaitFor([this]() { return screen->PagesBuilt(); }))

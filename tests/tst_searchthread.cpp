@@ -15,16 +15,13 @@ class TestSearchThread : public QObject
 
 private slots:
     void initTestCase();
-    void init();
     void splitAndValidate_data();
     void splitAndValidate();
     void walkFindsMatchingFiles_data();
     void walkFindsMatchingFiles();
     void stopEndsWalkAndStillCompletes();
-    void missingLocationCompletesEmpty();
     void jobFromPath_data();
     void jobFromPath();
-    void fillSearchJobsReplacesLists();
 
 private:
     void MakeFile(const QString& relative, int size = 0);
@@ -78,11 +75,6 @@ void TestSearchThread::initTestCase()
     QVERIFY(QFile::link(outside.path() + "/pictures", root + "/linked"));
 }
 
-void TestSearchThread::init()
-{
-    KorvaneApp::ResetInstance();
-}
-
 void TestSearchThread::splitAndValidate_data()
 {
     QTest::addColumn<QString>("text");
@@ -123,6 +115,7 @@ void TestSearchThread::walkFindsMatchingFiles_data()
     QTest::newRow("non-Latin-1 lower case") << "фото*" << QStringList{"Archive/ФОТО.JPG"};
     QTest::newRow("whole name only") << "notes" << QStringList{};
     QTest::newRow("exact name") << "NOTES.TXT" << QStringList{"notes.txt"};
+    QTest::newRow("missing location") << "<missing>" << QStringList{};
 }
 
 void TestSearchThread::walkFindsMatchingFiles()
@@ -130,7 +123,10 @@ void TestSearchThread::walkFindsMatchingFiles()
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
     // Hidden entries, the folder named album.jpg and the linked folder's file stay out.
-    QCOMPARE(Search(root, SplitSearchPatterns(text)), expected);
+    if (text == "<missing>")
+        QCOMPARE(Search(root + "/does-not-exist", {"*"}), expected);
+    else
+        QCOMPARE(Search(root, SplitSearchPatterns(text)), expected);
 }
 
 void TestSearchThread::stopEndsWalkAndStillCompletes()
@@ -155,11 +151,6 @@ void TestSearchThread::stopEndsWalkAndStillCompletes()
     QCOMPARE(complete.count(), 1);
     QCOMPARE(found, 1);
     QDir(root + "/Many").removeRecursively();
-}
-
-void TestSearchThread::missingLocationCompletesEmpty()
-{
-    QCOMPARE(Search(root + "/does-not-exist", {"*"}), QStringList{});
 }
 
 void TestSearchThread::jobFromPath_data()
@@ -192,31 +183,6 @@ void TestSearchThread::jobFromPath()
     QCOMPARE(job.algorithm, 10);
     QCOMPARE(job.verification, 2);
     QVERIFY(job.plistPath.isEmpty());
-}
-
-void TestSearchThread::fillSearchJobsReplacesLists()
-{
-    KorvaneApp* app = KorvaneApp::GetInstance();
-    app->algorithm = 4;
-    app->verification = 1;
-    app->fileSummaryList << "old";
-    app->searchSummaryList << "old";
-    app->AddAppWipingInfo(APPWIPINGINFO());
-
-    QVERIFY(!FillSearchJobs(app, {}));
-    QVERIFY(app->fileSummaryList.isEmpty() && app->searchSummaryList.isEmpty());
-    QVERIFY(!app->wipingInfoList);
-
-    MakeFile("Jobs/b.bin", 7);
-    QVERIFY(FillSearchJobs(app, {root + "/Photos", root + "/Jobs/b.bin"}));
-    QCOMPARE(app->searchSummaryList, QStringList({root + "/Photos", root + "/Jobs/b.bin"}));
-    APPWIPINGINFO* first = app->wipingInfoList;
-    QVERIFY(first && first->next && !first->next->next);
-    QCOMPARE(first->wipeType, int(APPWIPINGINFO::Folder));
-    QCOMPARE(first->next->itemSize, qint64(7));
-    QCOMPARE(first->next->algorithm, 4);
-    QCOMPARE(first->next->verification, 1);
-    QCOMPARE(app->wipingInfoLast, first->next);
 }
 
 QTEST_GUILESS_MAIN(TestSearchThread)
