@@ -1,6 +1,5 @@
 # The desktop application: common windows, main window, settings, start-up.
 if(TARGET Qt5::Widgets)
-    kv_add_test(messagebox LIBS kvwidgets)
     kv_add_test(commonwindows LIBS kvwidgets)
     kv_add_test(mainwindow LIBS kvscreens)
     kv_add_test(settings LIBS kvscreens)
