@@ -32,8 +32,6 @@ private slots:
     void agreementFallsBackToTheUsersFolder();
     void splashBuildsStateThenOpensMainWindow();
     void aboutShowsVersionAndSupport();
-    void everyAnimationHasFrames_data();
-    void everyAnimationHasFrames();
     void systemVersionIsRead_data();
     void systemVersionIsRead();
     void layoutsPlaceButtonsFromTheRight_data();
@@ -183,24 +181,6 @@ void TestCommonWindows::aboutShowsVersionAndSupport()
     about.show();
     QTest::mouseClick(about.findChild<QPushButton*>("m_close_btn"), Qt::LeftButton);
     QVERIFY(!about.isVisible());
-}
-
-void TestCommonWindows::everyAnimationHasFrames_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::newRow("start-up") << "img_InitProgress.gif";
-    QTest::newRow("search") << "progress.gif";
-    QTest::newRow("busy") << "SearchScan.gif";
-}
-
-void TestCommonWindows::everyAnimationHasFrames()
-{
-    QFETCH(QString, name);
-    QMovie movie(":/images/images/ProcessImage/" + name);
-    QVERIFY(movie.isValid());
-    QVERIFY(movie.frameCount() > 8);
-    QVERIFY(movie.jumpToFrame(0));
-    QVERIFY(!movie.currentImage().isNull());
 }
 
 void TestCommonWindows::systemVersionIsRead_data()

@@ -40,7 +40,6 @@ private slots:
     void menuItemsOpenTheirAddresses_data();
     void menuItemsOpenTheirAddresses();
     void settingsMenuListsItsEntries();
-    void titleButtonsHandedToState();
 
 private:
     QPushButton* Button(const char* name) const { return window->findChild<QPushButton*>(name); }
@@ -448,17 +447,6 @@ void TestMainWindow::settingsMenuListsItsEntries()
     QVERIFY(!window->findChild<QWidget*>("Setting"));
     QCOMPARE(MessageBox::ShownForTests(),
              QStringList("Erase|An erasure is running.\nPlease wait until it has completed."));
-}
-
-void TestMainWindow::titleButtonsHandedToState()
-{
-    fixture->app->DisabledEnabledAll(false);
-    for (const char* name : {"pushButton_setting", "pushButton_back", "pushButton_frwrd", "pushButton_close",
-                             "pushButton_max", "pushButton_min"})
-        QVERIFY2(!Button(name)->isEnabled(), name);
-    QVERIFY(Button("pushButton_help")->isEnabled());
-    fixture->app->DisabledEnabledAll(true);
-    QVERIFY(Button("pushButton_close")->isEnabled());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,6 +1,7 @@
-// The search screen: the criteria page, the result page (its search, Stop and Erase, with the
-// confirmation and progress windows recorded), and a search erased from end to end from the
-// main window with the real windows and worker, a certificate and a fake `shutdown`.
+// Search: the pattern rules, the walk and the jobs it yields; the criteria page, the result
+// page (its search, Stop and Erase, with the confirmation and progress windows recorded), and
+// a search erased from end to end from the main window with the real windows and worker, a
+// certificate and a fake `shutdown`.
 #include "AppUiFixture.h"
 #include "DialogAnswers.h"
 #include "DirectoryDialog.h"
@@ -10,13 +11,17 @@
 #include "KorvaneforFileMain.h"
 #include "MainWipeThread.h"
 #include "SearchFileMain.h"
+#include "SearchJobs.h"
+#include "SearchPatterns.h"
 #include "SearchResult.h"
+#include "SearchThread.h"
 #include "WipingWizard.h"
 
 #include <QLabel>
 #include <QMovie>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -38,6 +43,13 @@ class TestSearchScreen : public QObject
 private slots:
     void init();
     void cleanup();
+    void splitAndValidate_data();
+    void splitAndValidate();
+    void walkFindsMatchingFiles_data();
+    void walkFindsMatchingFiles();
+    void stopEndsWalkAndStillCompletes();
+    void jobFromPath_data();
+    void jobFromPath();
     void patternLimit_data();
     void patternLimit();
     void returnInsertsNothing_data();
@@ -61,9 +73,11 @@ private:
     void MakeManyFiles()
     {
         for (int i = 0; i < 3000; ++i)
-            MakeFile(QString("Many/d%1/photo%2.png").arg(i % 10).arg(i));
+            MakeFile(QString("Many/d%1/photo%2.gif").arg(i % 10).arg(i));
     }
     SearchResult* StartSearch(const QString& patterns);
+    // The paths, below the scratch folder, that a walk reported.
+    QStringList Search(const QString& location, const QStringList& patterns);
     void WaitForSearchEnd() { QTRY_VERIFY_WITH_TIMEOUT(!fixture->app->searchRunning, 20000); }
     QTextEdit* Patterns() const { return screen->findChild<QTextEdit*>("FN_Edit_TextEdit"); }
     QTextEdit* Location() const { return screen->findChild<QTextEdit*>("SF_Location_TextEdit"); }
@@ -110,7 +124,13 @@ void TestSearchScreen::init()
     MakeFile("Photos/img_002.jpg", 10);
     MakeFile("Photos/.cache/IMG_h.JPG");
     MakeFile("Photos/list.txt");
+    MakeFile("Photos/Holiday Shot.Png");
+    MakeFile("Photos/.thumb.jpg");
     MakeFile("Фото/ФОТО.JPG", 3);
+    QDir().mkpath(scratch + "/album.jpg"); // a folder is never a match
+    QDir().mkpath(fixture->root.path() + "/outside/pictures");
+    QFile(fixture->root.path() + "/outside/pictures/outside.jpg").open(QIODevice::WriteOnly);
+    QFile::link(fixture->root.path() + "/outside/pictures", scratch + "/linked");
     // The scratch folder sits in the system's temporary folder, which is protected on Linux:
     // the test's folder plays the root for the rules, everything outside it is protected.
     KorvaneApp::SetProtectionRootForTests(QFileInfo(fixture->root.path()).canonicalFilePath());
@@ -161,6 +181,133 @@ SearchResult* TestSearchScreen::StartSearch(const QString& patterns)
     page.reset(new SearchResult(scratch, patterns));
     page->show();
     return page.get();
+}
+
+QStringList TestSearchScreen::Search(const QString& location, const QStringList& patterns)
+{
+    SearchThread thread;
+    thread.location = location;
+    thread.patterns = patterns;
+    QSignalSpy found(&thread, &SearchThread::SearchingString);
+    QSignalSpy complete(&thread, &SearchThread::SearchingComplete);
+    thread.start();
+    // The spies record on the walking thread; joining it makes every record visible here.
+    if (!thread.wait(10000) || complete.count() != 1)
+        return {"<no SearchingComplete>"};
+    QStringList paths;
+    for (const QList<QVariant>& args : found)
+        paths.append(QDir(scratch).relativeFilePath(args.at(0).toString()));
+    paths.sort();
+    return paths;
+}
+
+void TestSearchScreen::splitAndValidate_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("patterns");
+    QTest::addColumn<bool>("valid");
+
+    QTest::newRow("hint example") << "*.JPG;*.PNG" << QStringList{"*.JPG", "*.PNG"} << true;
+    QTest::newRow("one star") << "*.txt" << QStringList{"*.txt"} << true;
+    QTest::newRow("two stars") << "*report*" << QStringList{"*report*"} << true;
+    QTest::newRow("three stars") << "***" << QStringList{"***"} << false;
+    QTest::newRow("three stars in second") << "*.a;*b*c*" << QStringList{"*.a", "*b*c*"} << false;
+    QTest::newRow("stars of two patterns") << "*.a*;*.b*" << QStringList{"*.a*", "*.b*"} << true;
+    QTest::newRow("blanks kept") << " *.jpg ; *.png" << QStringList{" *.jpg ", " *.png"} << true;
+    QTest::newRow("empty segments skipped") << ";;*.txt;" << QStringList{"*.txt"} << true;
+    QTest::newRow("only separators") << ";;" << QStringList{} << false;
+}
+
+void TestSearchScreen::splitAndValidate()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, patterns);
+    QFETCH(bool, valid);
+    QCOMPARE(SplitSearchPatterns(text), patterns);
+    QCOMPARE(SearchPatternsValid(SplitSearchPatterns(text)), valid);
+}
+
+void TestSearchScreen::walkFindsMatchingFiles_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("lower case finds upper case")
+        << "*.jpg" << QStringList{"Photos/IMG_001.JPG", "Photos/img_002.jpg", "Фото/ФОТО.JPG"};
+    QTest::newRow("hint example") << "*.JPG;*.PNG"
+                                  << QStringList{"Photos/Holiday Shot.Png", "Photos/IMG_001.JPG", "Photos/img_002.jpg",
+                                                 "Фото/ФОТО.JPG"};
+    QTest::newRow("question mark") << "img_00?.*" << QStringList{"Photos/IMG_001.JPG", "Photos/img_002.jpg"};
+    QTest::newRow("non-Latin-1 lower case") << "фото*" << QStringList{"Фото/ФОТО.JPG"};
+    QTest::newRow("whole name only") << "list" << QStringList{};
+    QTest::newRow("exact name") << "LIST.TXT" << QStringList{"Photos/list.txt"};
+    QTest::newRow("missing location") << "<missing>" << QStringList{};
+}
+
+void TestSearchScreen::walkFindsMatchingFiles()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    // Hidden entries, the folder named album.jpg and the linked folder's file stay out.
+    if (text == "<missing>")
+        QCOMPARE(Search(scratch + "/does-not-exist", {"*"}), expected);
+    else
+        QCOMPARE(Search(scratch, SplitSearchPatterns(text)), expected);
+}
+
+void TestSearchScreen::stopEndsWalkAndStillCompletes()
+{
+    for (int i = 0; i < 200; ++i)
+        MakeFile(QString("Many/file%1.dat").arg(i));
+    SearchThread thread;
+    thread.location = scratch + "/Many";
+    thread.patterns = QStringList{"*.DAT"};
+    int found = 0;
+    // A direct connection runs on the walking thread, so the stop lands before the next entry.
+    connect(
+        &thread, &SearchThread::SearchingString, this,
+        [&](const QString&) {
+            ++found;
+            thread.stopRequested = true;
+        },
+        Qt::DirectConnection);
+    QSignalSpy complete(&thread, &SearchThread::SearchingComplete);
+    thread.start();
+    QVERIFY(thread.wait(10000));
+    QCOMPARE(complete.count(), 1);
+    QCOMPARE(found, 1);
+}
+
+void TestSearchScreen::jobFromPath_data()
+{
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<int>("wipeType");
+    QTest::addColumn<qint64>("size");
+
+    QTest::newRow("file") << "Jobs/plain.bin" << int(APPWIPINGINFO::File) << qint64(1234);
+    QTest::newRow("non-Latin-1 file") << "Jobs/файл.bin" << int(APPWIPINGINFO::File) << qint64(1234);
+    QTest::newRow("non-Latin-1 folder") << "Jobs/Папка" << int(APPWIPINGINFO::Folder) << qint64(0);
+    QTest::newRow("link to folder") << "linked" << int(APPWIPINGINFO::File) << qint64(0);
+    QTest::newRow("vanished") << "Jobs/gone.bin" << int(APPWIPINGINFO::File) << qint64(0);
+}
+
+void TestSearchScreen::jobFromPath()
+{
+    QFETCH(QString, relative);
+    QFETCH(int, wipeType);
+    QFETCH(qint64, size);
+    MakeFile("Jobs/plain.bin", 1234);
+    MakeFile("Jobs/файл.bin", 1234);
+    MakeFile("Jobs/Папка/inside.bin", 10);
+
+    const APPWIPINGINFO job = MakeSearchJob(scratch + "/" + relative, 10, 2);
+    QCOMPARE(job.itemPath, scratch + "/" + relative);
+    QCOMPARE(job.category, QString("Search File"));
+    QCOMPARE(job.wipeType, wipeType);
+    QCOMPARE(job.itemSize, size);
+    QCOMPARE(job.algorithm, 10);
+    QCOMPARE(job.verification, 2);
+    QVERIFY(job.plistPath.isEmpty());
 }
 
 void TestSearchScreen::patternLimit_data()
@@ -223,8 +370,8 @@ void TestSearchScreen::findButtonNeedsBothTexts_data()
     QTest::newRow("patterns only") << "*.jpg" << false << false << -1;
     QTest::newRow("location only") << "" << true << false << -1;
     QTest::newRow("both") << "*.jpg" << true << true << 3;
-    QTest::newRow("hint example") << "*.JPG;*.PNG" << true << true << 3;
-    // The rules themselves are rows of tst_searchthread; here only that the screen applies them.
+    QTest::newRow("hint example") << "*.JPG;*.PNG" << true << true << 4;
+    // The rules themselves are rows of splitAndValidate; here only that the screen applies them.
     QTest::newRow("three stars in the second") << "*.JPG;*a*b*" << true << true << -1;
 }
 
@@ -321,7 +468,7 @@ void TestSearchScreen::listsMatchesAndCompletes()
 void TestSearchScreen::stopQuestion()
 {
     MakeManyFiles();
-    StartSearch("*.png");
+    StartSearch("*.gif");
     MessageBox::QueueAnswerForTests(MessageBox::Yes);
     QTest::mouseClick(EraseButton(), Qt::LeftButton);
     WaitForSearchEnd();
@@ -356,7 +503,7 @@ void TestSearchScreen::stopQuestionClosedByCompletion()
         }
     });
     closer.start(5);
-    StartSearch("*.png");
+    StartSearch("*.gif");
     QTest::mouseClick(EraseButton(), Qt::LeftButton); // returns once both boxes are gone
     WaitForSearchEnd();
     closer.stop();

@@ -741,15 +741,7 @@ void TestSelection::unusedSpaceThroughTheScreens()
     SelectionFixture& f = *m_f;
     const QString volumeFolder = f.ui.root.path() + QStringLiteral("/smallvolume");
     QDir().mkpath(volumeFolder);
-    auto* disk = new DISKINFO;
-    disk->mediaName = QStringLiteral("Test Media");
-    disk->listed = true;
-    disk->partitionList = new PARTITIONINFO;
-    disk->partitionList->volumeName = QStringLiteral("small");
-    disk->partitionList->mountPoint = volumeFolder;
-    disk->partitionList->freeSpace = 64 * 1024;
-    AppendNode(f.ui.app->diskList, disk);
-
+    PlantDisk(f, volumeFolder); // listed with 12,345 bytes free
     // The volume has 64 KiB free at first; then what the filler files left.
     FreeSpaceTesting::SetSource([volumeFolder](const QString& folder) -> long long {
         if (folder != volumeFolder)
@@ -763,9 +755,9 @@ void TestSelection::unusedSpaceThroughTheScreens()
     DialogAnswers::Queue(QStringLiteral("ErasureSummary"), 1);
     DialogAnswers::Queue(QStringLiteral("RestartDialog"), 0);
     screen->OnClickedNextBtn();
-    QCOMPARE(ErasureSummary::ShownForTests().first(), QStringList({"Unused space", "  Test Media/small", ""}));
+    QCOMPARE(ErasureSummary::ShownForTests().first(), QStringList({"Unused space", "  Test Media/volume", ""}));
     QVERIFY(screen->ProgressWindow());
-    QCOMPARE(screen->ProgressWindow()->TotalBytes(), qint64(64 * 1024));
+    QCOMPARE(screen->ProgressWindow()->TotalBytes(), qint64(12345));
     QVERIFY(WaitForCompletion(screen->ProgressWindow()));
     QCOMPARE(screen->ProgressWindow()->Worker()->JobResults(), QVector<bool>{true});
     QVERIFY(QDir(volumeFolder).isEmpty()); // the filler folder is gone again

@@ -134,7 +134,8 @@ void TestSettings::firstStartWritesDefaultsAndFolders()
     for (const char* folder : {"/KVLOGFILE", "/KVFTASK", "/KVCERTIFICATE"})
         QVERIFY2(QFileInfo(bundle + folder).isDir(), folder);
 
-    // A property list: a dict of keys, each followed by its value as a string.
+    // A property list: a dict of keys, each followed by its value as a string (a value of
+    // another type, or a key without a value, leaves the map short).
     QFile file(app->settingsPath);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QXmlStreamReader xml(&file);
@@ -157,9 +158,6 @@ void TestSettings::firstStartWritesDefaultsAndFolders()
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     QCOMPARE(doctype, QStringLiteral("plist"));
     QCOMPARE(tags.mid(0, 2), (QStringList{"plist", "dict"}));
-    QCOMPARE(tags.size(), 2 + 2 * 8);
-    for (int i = 2; i < tags.size(); i += 2)
-        QCOMPARE(tags.mid(i, 2), (QStringList{"key", "string"}));
     const QMap<QString, QString> expected{{"KVF_Algorithm", "0"},
                                           {"KVF_Verification", "0"},
                                           {"KVF_LogPath", bundle},
