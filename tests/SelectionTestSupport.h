@@ -9,6 +9,7 @@
 #include "ErasureSummary.h"
 #include "FakeCommands.h"
 #include "ScreenHooks.h"
+#include "TestFiles.h"
 #include "TracesMain.h"
 
 #include <QFile>
@@ -55,12 +56,7 @@ struct SelectionFixture
     // A file below the tree with `size` bytes of 'x'.
     QString MakeFile(const QString& relative, int size = 16)
     {
-        const QString path = tree + QLatin1Char('/') + relative;
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(QByteArray(size, 'x'));
-        return path;
+        return WriteTestFile(tree + QLatin1Char('/') + relative, QByteArray(size, 'x'));
     }
 
     void AddVolume(const QString& title, const QString& mountPoint)

@@ -1,6 +1,7 @@
 #include "CertificateModel.h"
 #include "CertificatePainter.h"
 #include "KorvaneApp.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QImage>
@@ -274,18 +275,14 @@ void TestCertificate::missingFolderWritesNothing()
 void TestCertificate::plantedLinkIsReplacedNotFollowed()
 {
     const QString victim = dir.path() + "/victim.txt";
-    QFile file(victim);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("keep me");
-    file.close();
+    QVERIFY(!WriteTestFile(victim, "keep me").isEmpty());
     const QString name = dir.path() + "/KVCERTIFICATE/Saturday, December 05, 2026 at 02_43_01 PM.pdf";
     QFile::remove(name); // left by an earlier test at the same fixed time
     QVERIFY(QFile::link(victim, name));
 
     QCOMPARE(Generate(input), name);
     QVERIFY(!QFileInfo(name).isSymLink());
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("keep me"));
+    QCOMPARE(ReadTestFile(victim), QByteArray("keep me"));
     QFile::remove(name);
 }
 

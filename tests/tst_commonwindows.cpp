@@ -9,6 +9,7 @@
 #include "SplashScreenDlg.h"
 #include "SplashThread.h"
 #include "SystemVersion.h"
+#include "TestFiles.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -108,10 +109,8 @@ void TestCommonWindows::agreementFallsBackToTheUsersFolder()
         QSKIP("the machine-wide flag is the only one on macOS");
     // The machine-wide flag cannot be written (its folder would be below a plain file): the
     // answer goes to the user's own data folder and counts from there.
-    QFile blocker(fixture->root.path() + "/blocker");
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    qputenv("KORVANE_AGREEMENT_FILE", QFile::encodeName(blocker.fileName() + "/KVLicense.plist"));
+    const QString blocker = WriteTestFile(fixture->root.path() + "/blocker");
+    qputenv("KORVANE_AGREEMENT_FILE", QFile::encodeName(blocker + "/KVLicense.plist"));
     const QByteArray home = qgetenv("HOME"); // the user's data folder, inside the test's folder
     qputenv("HOME", QFile::encodeName(fixture->root.path() + "/home"));
     const QString fallback = PlatformPaths::AgreementFlagFallback();
@@ -132,10 +131,7 @@ void TestCommonWindows::agreementShowsTheLicenceText()
         LicenseAgreement empty;
         QVERIFY(empty.findChild<QTextEdit*>("AgreementTextEdit")->toPlainText().isEmpty());
     }
-    QFile eula(fixture->bundle + "/Resources/Eula.txt");
-    QVERIFY(eula.open(QIODevice::WriteOnly));
-    eula.write("LICENCE\n\n1. Terms \xc3\xa9\n");
-    eula.close();
+    QVERIFY(!WriteTestFile(fixture->bundle + "/Resources/Eula.txt", "LICENCE\n\n1. Terms \xc3\xa9\n").isEmpty());
     LicenseAgreement agreement;
     auto* text = agreement.findChild<QTextEdit*>("AgreementTextEdit");
     QCOMPARE(text->toPlainText(), QString("LICENCE\n\n1. Terms \u00e9\n"));
@@ -215,11 +211,7 @@ void TestCommonWindows::systemVersionIsRead()
     QFETCH(QString, name);
     QFETCH(QString, version);
     const QString root = fixture->root.path() + "/system";
-    QDir().mkpath(QFileInfo(root + file).absolutePath());
-    QFile out(root + file);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(content);
-    out.close();
+    QVERIFY(!WriteTestFile(root + file, content).isEmpty());
     const SystemVersionInfo info = ReadSystemVersion(static_cast<PlatformKind>(platform), root);
     QCOMPARE(info.productName, name);
     QCOMPARE(info.productVersion, version);

@@ -1,6 +1,7 @@
 #include "EraserCopy.h"
 #include "ErasureLog.h"
 #include "KorvaneApp.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QProcess>
@@ -191,12 +192,8 @@ void TestErasureLog::commandWritesItsLog()
     QFETCH(QString, locale);
     QFETCH(bool, logWritable);
     QTemporaryDir work(ErasableFolderTemplate());
-    QFile chosen(work.filePath("chosen"));
-    QVERIFY(chosen.open(QIODevice::WriteOnly) && chosen.write("x") == 1);
-    chosen.close();
-    QFile blocker(work.filePath("file"));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    QFile chosen(WriteTestFile(work.filePath("chosen"), "x"));
+    QVERIFY(!WriteTestFile(work.filePath("file")).isEmpty());
     QProcess eraser;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("LC_ALL", locale);
@@ -221,9 +218,7 @@ void TestErasureLog::commandWritesItsLog()
     QCOMPARE(logs.size(), 1);
     QVERIFY2(QRegularExpression("^\\d\\d_\\d\\d_\\d{4}_\\d\\d_\\d\\d_\\d\\d\\.log$").match(logs.first()).hasMatch(),
              qPrintable(logs.first()));
-    QFile log(work.filePath("KVLOGFILE/" + logs.first()));
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(log.readAll());
+    const QString text = QString::fromUtf8(ReadTestFile(work.filePath("KVLOGFILE/" + logs.first())));
     QVERIFY(text.startsWith("Korvane File Eraser start "));
     const QRegularExpression stamp("\\d\\d/\\d\\d/\\d{4}\\|\\d\\d:\\d\\d:\\d\\d");
     QCOMPARE(text.count(stamp), 5); // start, run start, item, run end, end

@@ -1,6 +1,7 @@
 #include "AppUiFixture.h"
 #include "KorvaneforFileMain.h"
 #include "ScreenHooks.h"
+#include "TestFiles.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -308,10 +309,7 @@ void TestMainWindow::closeConfirmedEndsTheSession()
     app->InitSettings(false);
     KorvaneApp::SetClockForTests(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
     app->GetKVFInfo();
-    QFile info(app->infoFilePath);
-    QVERIFY(info.open(QIODevice::WriteOnly));
-    info.write("    Location: /Applications/Safari.app\n");
-    info.close();
+    QVERIFY(!WriteTestFile(app->infoFilePath, "    Location: /Applications/Safari.app\n").isEmpty());
     app->FillKVFAppListInit("System Traces", true, 0, 3, ":/images/images/Traces/System_Traces.png", true);
     app->FillLeftPaneListInit("System Traces", "", "", 0, 3, ":/images/images/Traces/System_Traces.png");
     app->fileSummaryList << "/home/a.txt";
@@ -325,9 +323,8 @@ void TestMainWindow::closeConfirmedEndsTheSession()
     QVERIFY(!app->appList && !app->leftPaneList);
     QVERIFY(app->fileSummaryList.isEmpty());
 
-    QFile log(app->logPath + "/KVLOGFILE/" + app->logFileStamp + ".log");
-    QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
-    QStringList lines = QString::fromUtf8(log.readAll()).split('\n');
+    QStringList lines =
+        QString::fromUtf8(ReadTestFile(app->logPath + "/KVLOGFILE/" + app->logFileStamp + ".log")).split('\n');
     lines.removeLast();
     QCOMPARE(lines.mid(lines.size() - 3),
              (QStringList{"", "Korvane File Eraser Ends 04/03/2026|05:06:07", QString(68, '-')}));

@@ -15,6 +15,7 @@
 #include "SearchPatterns.h"
 #include "SearchResult.h"
 #include "SearchThread.h"
+#include "TestFiles.h"
 #include "WipingWizard.h"
 
 #include <QLabel>
@@ -99,12 +100,7 @@ private:
 
 QString TestSearchScreen::MakeFile(const QString& relative, int size)
 {
-    const QString path = scratch + "/" + relative;
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(QByteArray(size, 'k'));
-    return path;
+    return WriteTestFile(scratch + "/" + relative, QByteArray(size, 'k'));
 }
 
 void TestSearchScreen::init()
@@ -129,7 +125,7 @@ void TestSearchScreen::init()
     MakeFile("Фото/ФОТО.JPG", 3);
     QDir().mkpath(scratch + "/album.jpg"); // a folder is never a match
     QDir().mkpath(fixture->root.path() + "/outside/pictures");
-    QFile(fixture->root.path() + "/outside/pictures/outside.jpg").open(QIODevice::WriteOnly);
+    WriteTestFile(fixture->root.path() + "/outside/pictures/outside.jpg");
     QFile::link(fixture->root.path() + "/outside/pictures", scratch + "/linked");
     // The scratch folder sits in the system's temporary folder, which is protected on Linux:
     // the test's folder plays the root for the rules, everything outside it is protected.

@@ -404,9 +404,7 @@ QString TestSelection::LogFile() const
 
 QStringList TestSelection::LogLines() const
 {
-    QFile log(LogFile());
-    log.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'));
+    return QString::fromUtf8(ReadTestFile(LogFile())).split(QLatin1Char('\n'));
 }
 
 void TestSelection::statusTexts_data()
@@ -559,10 +557,7 @@ void TestSelection::stopTakesEffectWithinASecond()
     // moves within it and Stop acts within the piece being written.
     constexpr qint64 kSize = 64LL << 20;
     const QString big = m_f->MakeFile(QStringLiteral("home/tester/Work/big.bin"), 0);
-    QFile file(big);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QVERIFY(file.write(QByteArray(kSize, 'k')) == kSize);
-    file.close();
+    QVERIFY(!WriteTestFile(big, QByteArray(kSize, 'k')).isEmpty());
     APPWIPINGINFO job;
     job.wipeType = APPWIPINGINFO::File;
     job.itemPath = big;

@@ -3,6 +3,7 @@
 // processes are ended with QProcess::kill, which reaches only the processes started here.
 #include "FakeCommands.h"
 #include "PlistFormat.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,10 +49,7 @@ void TestSingleInstance::init()
     // On Linux the installed-applications list comes from desktop entries.
     const QString entries = root->path() + "/home/.local/share/applications";
     QDir().mkpath(entries);
-    QFile entry(entries + "/safari.desktop");
-    entry.open(QIODevice::WriteOnly);
-    entry.write("[Desktop Entry]\nType=Application\nName=Safari\nExec=/bin/sh\n");
-    entry.close();
+    WriteTestFile(entries + "/safari.desktop", "[Desktop Entry]\nType=Application\nName=Safari\nExec=/bin/sh\n");
     fakes->Add("diskutil", "");
     QSettings flag(root->path() + "/KVLicense.plist", PlistFormat());
     flag.setValue("KVF_AgreeMent", "1");

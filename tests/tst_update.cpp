@@ -8,6 +8,7 @@
 #include "MessageBox.h"
 #include "PlistFormat.h"
 #include "ScreenHooks.h"
+#include "TestFiles.h"
 #include "UpdateNetwork.h"
 #include "UpdateWindows.h"
 
@@ -117,12 +118,7 @@ void TestUpdate::cleanup()
 
 QString TestUpdate::WriteFile(const QString& path, const QByteArray& data, QFile::Permissions extra)
 {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(data);
-    file.close();
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | extra);
+    QFile::setPermissions(WriteTestFile(path, data), QFile::ReadOwner | QFile::WriteOwner | extra);
     return path;
 }
 
@@ -273,9 +269,7 @@ void TestUpdate::plantedLinksAreNotFollowed()
     download.downloadExe();
     QTRY_COMPARE(failed.count(), 1);
     QTest::qWait(50);
-    QFile read(victim);
-    QVERIFY(read.open(QIODevice::ReadOnly));
-    QCOMPARE(read.readAll(), QByteArray("precious"));
+    QCOMPARE(ReadTestFile(victim), QByteArray("precious"));
 
     // A download folder that is itself a link is not used at all.
     const QString elsewhere = dir->path() + "/elsewhere";
@@ -317,10 +311,9 @@ void TestUpdate::archiveIsInstalledWhole()
     QCOMPARE(installed.count(), archive == "good" ? 1 : 0);
     QVERIFY(progress.count() >= 1);
 
-    QFile program(target + "/bin/korvane-file-eraser");
-    QVERIFY(program.open(QIODevice::ReadOnly));
-    QCOMPARE(program.readAll(), QByteArray(archive == "good" ? "#!/bin/sh\necho new\n" : "old program"));
-    QVERIFY(program.permissions() & QFile::ExeOwner);
+    const QString program = target + "/bin/korvane-file-eraser";
+    QCOMPARE(ReadTestFile(program), QByteArray(archive == "good" ? "#!/bin/sh\necho new\n" : "old program"));
+    QVERIFY(QFile::permissions(program) & QFile::ExeOwner);
     QCOMPARE(QFile::exists(target + "/Resources/Info.plist"), archive == "good");
     QCOMPARE(QFile::exists(target + "/bin/stale-helper"), archive != "good");
     // The user's settings and logs stay either way; no half-made copy is left behind.
