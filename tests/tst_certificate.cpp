@@ -78,9 +78,7 @@ void TestCertificate::cleanup()
 QString TestCertificate::Generate(const CertificateInput& certificate)
 {
     QString written;
-    if (!GenerateCertificate(certificate, &written))
-        return QString();
-    return written;
+    return GenerateCertificate(certificate, &written) ? written : QString();
 }
 
 QStringList TestCertificate::Pages(const QString& pdf)

@@ -5,6 +5,7 @@
 #include "LoopImage.h"
 #include "MainWipeThread.h"
 #include "PlistFormat.h"
+#include "TestFiles.h"
 
 #include <QDirIterator>
 #include <QSettings>
@@ -159,11 +160,8 @@ QProcess* TestInstallation::Start(const QString& program, const QStringList& arg
 QString TestInstallation::LogText(const QString& folder)
 {
     QString text;
-    for (const QFileInfo& log : QDir(folder).entryInfoList({"*.log"}, QDir::Files, QDir::Name)) {
-        QFile file(log.filePath());
-        file.open(QIODevice::ReadOnly);
-        text += QString::fromUtf8(file.readAll());
-    }
+    for (const QFileInfo& log : QDir(folder).entryInfoList({"*.log"}, QDir::Files, QDir::Name))
+        text += QString::fromUtf8(ReadTestFile(log.filePath()));
     return text;
 }
 

@@ -145,9 +145,7 @@ void TestMainWindow::nextOpensTheChosenScreen()
     QStringList calls;
     Screens().createSelectionScreen = [&calls](bool f, bool t, bool u, QWidget* parent) {
         calls << QString("selection %1 %2 %3").arg(f).arg(t).arg(u);
-        auto* screen = new QWidget(parent);
-        screen->setObjectName("selection");
-        return screen;
+        return new QWidget(parent);
     };
     Screens().createSearchScreen = [&calls](QWidget* parent) {
         calls << "search";
@@ -164,12 +162,9 @@ void TestMainWindow::nextOpensTheChosenScreen()
     QVERIFY(screen);
     QCOMPARE(screen->parentWidget(), fixture->app->centralArea);
     QVERIFY(screen->isVisible());
-    QVERIFY(!window->findChild<QWidget*>("header_widget")->isVisible());
-    QVERIFY(!window->findChild<QWidget*>("traces_widget")->isVisible());
-    QVERIFY(!window->findChild<QWidget*>("search_file_widget")->isVisible());
-    QVERIFY(!window->findChild<QWidget*>("footer_widget")->isVisible());
-    QVERIFY(Button("pushButton_back")->isVisible());
-    QVERIFY(Button("pushButton_frwrd")->isVisible());
+    for (const char* home : {"header_widget", "traces_widget", "search_file_widget", "footer_widget"})
+        QVERIFY2(!window->findChild<QWidget*>(home)->isVisible(), home);
+    QVERIFY(Button("pushButton_back")->isVisible() && Button("pushButton_frwrd")->isVisible());
 
     // Back deletes the screen and shows home with the tiles as they were.
     const QString states = States();

@@ -104,15 +104,7 @@ bool TestSingleInstance::WaitForStartUp(const QString& bundle)
 {
     // The installed-applications list is written by the start-up task after the instance
     // guard has been passed.
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 30000) {
-        QFile info(bundle + "/Resources/KVFInfo.txt");
-        if (info.open(QIODevice::ReadOnly) && info.readAll().contains("Safari"))
-            return true;
-        QTest::qWait(50);
-    }
-    return false;
+    return QTest::qWaitFor([&] { return ReadTestFile(bundle + "/Resources/KVFInfo.txt").contains("Safari"); }, 30000);
 }
 
 void TestSingleInstance::secondInstanceExitsWithOne()

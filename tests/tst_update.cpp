@@ -380,7 +380,7 @@ void TestUpdate::wizardSaysWhatHappened_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("shown");
-    // How each failure is told apart is the core's (updatecore: failuresAreReported); here, that it is shown.
+    // How each failure is told apart is the core's (failuresAreReported); here, that it is shown.
     QTest::newRow("nothing newer") << "5.0.0.0" << QString("Update|Your Application has all latest updates");
     QTest::newRow("server down") << "down"
                                  << "Update|" + Update::ServerUnreachableText();
