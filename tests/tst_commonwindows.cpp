@@ -44,7 +44,6 @@ private slots:
     void dragMovesOnlyFromTheDragArea();
 
 private:
-    QString FlagValue() const;
     // Clicks the named button of the first visible top-level T as soon as it shows.
     template <typename T> void ClickWhenShown(const char* button);
     static QStringList SlotTexts(MessageBox& box);
@@ -68,12 +67,6 @@ void TestCommonWindows::cleanup()
     fixture.reset();
 }
 
-QString TestCommonWindows::FlagValue() const
-{
-    QSettings flag(fixture->root.path() + "/shared/KVLicense.plist", PlistFormat());
-    return flag.value("KVF_AgreeMent").toString();
-}
-
 template <typename T> void TestCommonWindows::ClickWhenShown(const char* button)
 {
     poll.disconnect();
@@ -93,10 +86,11 @@ void TestCommonWindows::acceptedAgreementIsNotAskedAgain()
 {
     ClickWhenShown<LicenseAgreement>("Disagree_Btn");
     QVERIFY(!LicenseAgreement::EnsureAccepted());
-    QCOMPARE(FlagValue(), QString("0"));
+    const QString flag = fixture->root.path() + "/shared/KVLicense.plist";
+    QCOMPARE(QSettings(flag, PlistFormat()).value("KVF_AgreeMent").toString(), QString("0"));
     ClickWhenShown<LicenseAgreement>("Agree_Btn"); // declined before: asked again
     QVERIFY(LicenseAgreement::EnsureAccepted());
-    QCOMPARE(FlagValue(), QString("1"));
+    QCOMPARE(QSettings(flag, PlistFormat()).value("KVF_AgreeMent").toString(), QString("1"));
     poll.stop();
     QVERIFY(LicenseAgreement::EnsureAccepted()); // would block if the dialog showed again
 }

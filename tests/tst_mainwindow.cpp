@@ -29,12 +29,10 @@ private slots:
     void tilesStayExclusive();
     void nextOpensTheChosenScreen_data();
     void nextOpensTheChosenScreen();
-    void backRefusedWhileRunning_data();
-    void backRefusedWhileRunning();
+    void refusedWhileRunning_data();
+    void refusedWhileRunning();
     void keyboardDrivesTheHomeScreen();
     void maximiseAlternates();
-    void closeRefusedWhileRunning_data();
-    void closeRefusedWhileRunning();
     void closeConfirmedEndsTheSession();
     void helpOpensThePageOfTheScreen_data();
     void helpOpensThePageOfTheScreen();
@@ -177,37 +175,47 @@ void TestMainWindow::nextOpensTheChosenScreen()
     QCOMPARE(States(), states);
 }
 
-void TestMainWindow::backRefusedWhileRunning_data()
+void TestMainWindow::refusedWhileRunning_data()
 {
-    // A search refuses silently (its title bar is disabled); an erasure says why.
-    QTest::addColumn<bool>("search");
-    QTest::addColumn<QStringList>("messages");
-    QTest::newRow("search running") << true << QStringList();
-    QTest::newRow("erasure running") << false
-                                     << QStringList(
-                                            "Erase|An erasure is running.\nPlease wait until it has completed.");
+    // Back from a screen: a search refuses silently (its title bar is disabled), an erasure
+    // says why. Closing the window: refused while either runs, asked otherwise (answered No).
+    QTest::addColumn<QString>("running");
+    QTest::addColumn<QStringList>("backMessages");
+    QTest::addColumn<QString>("closeMessage");
+    const QString busy = "Exit|Application running !!\nPlease halt the current process to exit. ";
+    QTest::newRow("search running") << "search" << QStringList() << busy;
+    QTest::newRow("erasure running") << "erasure"
+                                     << QStringList("Erase|An erasure is running.\nPlease wait until it has completed.")
+                                     << busy;
+    QTest::newRow("nothing running") << "" << QStringList() << "Exit|Are you sure you want to exit application? ";
 }
 
-void TestMainWindow::backRefusedWhileRunning()
+void TestMainWindow::refusedWhileRunning()
 {
-    QFETCH(bool, search);
-    QFETCH(QStringList, messages);
+    QFETCH(QString, running);
+    QFETCH(QStringList, backMessages);
+    QFETCH(QString, closeMessage);
     int forwards = 0;
     Screens().createSelectionScreen = [](bool, bool, bool, QWidget* parent) { return new QWidget(parent); };
     Screens().selectionForward = [&forwards](QWidget*) { ++forwards; };
     QTest::mouseClick(Button("next_btn"), Qt::LeftButton);
     QPointer<QWidget> screen = window->SelectionScreen();
-
-    if (search)
-        fixture->app->searchRunning = true;
-    else
-        fixture->app->erasureRunning = true;
-    QTest::mouseClick(Button("pushButton_back"), Qt::LeftButton);
-    window->OnBtnClickedFrwd();
-    QVERIFY(screen);
-    QVERIFY(Button("pushButton_back")->isVisible());
-    QCOMPARE(MessageBox::ShownForTests(), messages);
-    QCOMPARE(forwards, search ? 0 : 1); // on the screen, Erase explains itself
+    fixture->app->searchRunning = running == "search";
+    fixture->app->erasureRunning = running == "erasure";
+    if (!running.isEmpty()) {
+        QTest::mouseClick(Button("pushButton_back"), Qt::LeftButton);
+        window->OnBtnClickedFrwd();
+        QVERIFY(screen);
+        QVERIFY(Button("pushButton_back")->isVisible());
+        QCOMPARE(MessageBox::ShownForTests(), backMessages);
+        QCOMPARE(forwards, running == "erasure" ? 1 : 0); // on the screen, Erase explains itself
+        MessageBox::ShownForTests().clear();
+    }
+    MessageBox::QueueAnswerForTests(running.isEmpty() ? MessageBox::No : MessageBox::Ok);
+    QVERIFY(!window->close());
+    QVERIFY(window->isVisible());
+    QCOMPARE(MessageBox::ShownForTests(), QStringList{closeMessage});
+    QCOMPARE(fixture->app->exitCount, 0);
 
     fixture->app->searchRunning = false;
     fixture->app->erasureRunning = false;
@@ -271,31 +279,6 @@ void TestMainWindow::maximiseAlternates()
         QCOMPARE(window->size(), normal);
         QCOMPARE(window->pos(), centred);
     }
-}
-
-void TestMainWindow::closeRefusedWhileRunning_data()
-{
-    QTest::addColumn<QString>("running");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("search running") << "search"
-                                    << "Exit|Application running !!\nPlease halt the current process to exit. ";
-    QTest::newRow("erasure running") << "erasure"
-                                     << "Exit|Application running !!\nPlease halt the current process to exit. ";
-    QTest::newRow("asked, answered No") << ""
-                                        << "Exit|Are you sure you want to exit application? ";
-}
-
-void TestMainWindow::closeRefusedWhileRunning()
-{
-    QFETCH(QString, running);
-    QFETCH(QString, message);
-    fixture->app->searchRunning = running == "search";
-    fixture->app->erasureRunning = running == "erasure";
-    MessageBox::QueueAnswerForTests(running.isEmpty() ? MessageBox::No : MessageBox::Ok);
-    QVERIFY(!window->close());
-    QVERIFY(window->isVisible());
-    QCOMPARE(MessageBox::ShownForTests(), QStringList{message});
-    QCOMPARE(fixture->app->exitCount, 0);
 }
 
 void TestMainWindow::closeConfirmedEndsTheSession()

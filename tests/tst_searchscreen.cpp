@@ -19,7 +19,6 @@
 #include "WipingWizard.h"
 
 #include <QLabel>
-#include <QMovie>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -420,19 +419,13 @@ void TestSearchScreen::listsMatchesAndCompletes()
     QVERIFY(tree->isEnabled());
     QVERIFY(back->isEnabled());
     QVERIFY(page->findChild<QLabel*>("label")->isHidden());
-    QCOMPARE(page->findChild<QLabel*>("label")->movie()->state(), QMovie::NotRunning);
     QCOMPARE(MessageBox::ShownForTests(), QStringList{"Find Files|Search completed ! 3 items found."});
     fixture->app->backButton = nullptr;
     delete back;
 
-    // Hidden folders and other names stay out; case does not matter.
+    // Which names match is walkFindsMatchingFiles'; here, how a row shows its file.
     QCOMPARE(page->FoundCount(), 3);
-    QStringList paths;
-    for (int row = 0; row < tree->topLevelItemCount(); ++row)
-        paths << QDir(scratch).relativeFilePath(tree->topLevelItem(row)->text(2));
-    paths.sort();
-    QCOMPARE(paths, (QStringList{"Photos/IMG_001.JPG", "Photos/img_002.jpg", "Фото/ФОТО.JPG"}));
-
+    QCOMPARE(tree->topLevelItemCount(), 3);
     const QList<QTreeWidgetItem*> rows = tree->findItems("IMG_001.JPG", Qt::MatchExactly, 0);
     QCOMPARE(rows.size(), 1);
     const QFileInfo info(scratch + "/Photos/IMG_001.JPG");
