@@ -88,7 +88,6 @@ private slots:
     void endings_data();
     void endings();
     void dialogButtons();
-    void searchRunKeepsItsModeAndNamesTheCertificate();
     void selectionScreenEndToEnd();
     void unusedSpaceThroughTheScreens();
 
@@ -587,35 +586,50 @@ void TestSelection::stopTakesEffectWithinASecond()
 
 void TestSelection::endings_data()
 {
-    // A run that was not stopped ends with what happened and the restart question.
+    // A run that was not stopped ends with what happened and the restart question; a search
+    // run names its certificate (%1 the log, %2 the certificate).
+    QTest::addColumn<bool>("search");
     QTest::addColumn<bool>("withMissing");
     QTest::addColumn<int>("answer");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QStringList>("shutdownCalls");
     const QString erased = "Erasure completed !\nRestart system to allow changes to take effect.";
-    QTest::newRow("all erased, restart later") << false << 0 << erased << QStringList();
-    QTest::newRow("all erased, restart now") << false << 1 << erased << QStringList("-r\tnow");
-    QTest::newRow("some failed") << true << 0
+    QTest::newRow("all erased, restart later") << false << false << 0 << erased << QStringList();
+    QTest::newRow("all erased, restart now") << false << false << 1 << erased << QStringList("-r\tnow");
+    QTest::newRow("some failed") << false << true << 0
                                  << "Erasure completed with errors: 1 of 2 items could not be erased.\n"
                                     "The log file says why:\n%1\nRestart system to allow changes to take effect."
                                  << QStringList();
+    QTest::newRow("search run") << true << false << 0 << erased + "\nCertificate saved as:\n%2" << QStringList();
 }
 
 void TestSelection::endings()
 {
+    QFETCH(bool, search);
     QFETCH(bool, withMissing);
     QFETCH(int, answer);
     QFETCH(QString, message);
     QFETCH(QStringList, shutdownCalls);
+    KorvaneApp* app = m_f->ui.app;
+    app->searchMode = search;
+    const QString certificates = m_f->ui.root.path() + QStringLiteral("/certificates");
+    app->certificatePath = certificates;
     const QString file = m_f->MakeFile(QStringLiteral("home/tester/Work/a.txt"), 10);
     AddJob(APPWIPINGINFO::File, file, 10);
     if (withMissing)
         AddJob(APPWIPINGINFO::File, m_f->home + QStringLiteral("/Work/missing.txt"), 0);
     DialogAnswers::Queue(QStringLiteral("RestartDialog"), answer);
     WipingWizard window(nullptr);
+    // Another screen opened while the run goes on changes the global mode and settings, not
+    // this run's.
+    app->searchMode = !search;
+    app->certificatePath = m_f->ui.root.path() + QStringLiteral("/elsewhere");
     QSignalSpy finished(&window, &WipingWizard::ErasureFinished);
     QVERIFY(WaitForCompletion(&window));
-    QCOMPARE(RestartDialog::ShownForTests(), QStringList(message.contains("%1") ? message.arg(LogFile()) : message));
+    const QStringList pdfs = QDir(certificates + QStringLiteral("/KVCERTIFICATE")).entryList({QStringLiteral("*.pdf")});
+    QCOMPARE(pdfs.size(), search ? 1 : 0);
+    message.replace("%1", LogFile()).replace("%2", certificates + QStringLiteral("/KVCERTIFICATE/") + pdfs.value(0));
+    QCOMPARE(RestartDialog::ShownForTests(), QStringList(message));
     QVERIFY(MessageBox::ShownForTests().isEmpty());
     QCOMPARE(finished.count(), 1);
     QCOMPARE(m_f->fakes.Calls(QStringLiteral("shutdown")), shutdownCalls);
@@ -653,30 +667,6 @@ void TestSelection::dialogButtons()
     delete summary;
     QVERIFY(app->searchSummaryList.isEmpty());
     QVERIFY(app->fileSummaryList.isEmpty());
-}
-
-void TestSelection::searchRunKeepsItsModeAndNamesTheCertificate()
-{
-    KorvaneApp* app = m_f->ui.app;
-    app->searchMode = true;
-    const QString certificates = m_f->ui.root.path() + QStringLiteral("/certificates");
-    app->certificatePath = certificates;
-    const QString file = m_f->MakeFile(QStringLiteral("home/tester/Work/found.txt"), 10);
-    AddJob(APPWIPINGINFO::File, file, 10);
-    DialogAnswers::Queue(QStringLiteral("RestartDialog"), 0);
-    WipingWizard window(nullptr);
-    // Another screen opened while the run goes on changes the global mode and settings, not
-    // this run's.
-    app->searchMode = false;
-    app->certificatePath = m_f->ui.root.path() + QStringLiteral("/elsewhere");
-    QCOMPARE(window.SelectedFileCount(), qint64(1));
-    QVERIFY(WaitForCompletion(&window));
-    const QStringList pdfs = QDir(certificates + QStringLiteral("/KVCERTIFICATE")).entryList({QStringLiteral("*.pdf")});
-    QCOMPARE(pdfs.size(), 1);
-    QCOMPARE(app->certificateList.size(), 1);
-    QCOMPARE(app->certificateList.first().status, int(CERTIFICATEDATA::Erased));
-    QVERIFY(RestartDialog::ShownForTests().value(0).endsWith(
-        QStringLiteral("\nCertificate saved as:\n") + certificates + QStringLiteral("/KVCERTIFICATE/") + pdfs.first()));
 }
 
 void TestSelection::selectionScreenEndToEnd()
