@@ -35,10 +35,8 @@ private slots:
     void aboutShowsVersionAndSupport();
     void systemVersionIsRead_data();
     void systemVersionIsRead();
-    void layoutsPlaceButtonsFromTheRight_data();
-    void layoutsPlaceButtonsFromTheRight();
-    void keysAnswer_data();
-    void keysAnswer();
+    void buttonsAnswer_data();
+    void buttonsAnswer();
     void longPathsShowWhole();
     void dragMovesOnlyFromTheDragArea_data();
     void dragMovesOnlyFromTheDragArea();
@@ -220,75 +218,51 @@ QStringList TestCommonWindows::SlotTexts(MessageBox& box)
     return texts;
 }
 
-void TestCommonWindows::layoutsPlaceButtonsFromTheRight_data()
+void TestCommonWindows::buttonsAnswer_data()
 {
+    // The buttons fill the slots from the right (Widget_3_Btn, Widget_2_Btn, Widget_1_Btn).
+    // Each answer is a button clicked or a key pressed on a new box, and the result it closes
+    // with (-1: it stays open): Return answers with the first button, Escape with the
+    // dismissing one.
     QTest::addColumn<int>("role");
-    QTest::addColumn<QStringList>("expected"); // Widget_3_Btn, Widget_2_Btn, Widget_1_Btn
-    QTest::newRow("0 OK") << 0 << QStringList{"", "", "OK"};
-    QTest::newRow("1 reads as OK") << 1 << QStringList{"", "", "OK"};
-    QTest::newRow("2 OK Cancel") << 2 << QStringList{"", "OK", "Cancel"};
-    QTest::newRow("5 Yes No") << 5 << QStringList{"", "Yes", "No"};
-    QTest::newRow("6 Yes No Cancel") << 6 << QStringList{"Yes", "No", "Cancel"};
-    QTest::newRow("42 reads as OK") << 42 << QStringList{"", "", "OK"};
+    QTest::addColumn<QStringList>("filled");
+    QTest::addColumn<QStringList>("answers");
+    QTest::newRow("0 OK") << 0 << QStringList{"", "", "OK"} << QStringList{"OK=0", "Return=0", "Escape=0"};
+    QTest::newRow("1 reads as OK") << 1 << QStringList{"", "", "OK"} << QStringList{"OK=0"};
+    QTest::newRow("2 OK Cancel") << 2 << QStringList{"", "OK", "Cancel"} << QStringList{"Cancel=1", "Escape=1"};
+    QTest::newRow("5 Yes No") << 5 << QStringList{"", "Yes", "No"}
+                              << QStringList{"Yes=3", "No=4", "Enter=3", "Escape=4", "Space=-1"};
+    QTest::newRow("6 Yes No Cancel") << 6 << QStringList{"Yes", "No", "Cancel"} << QStringList{"Cancel=1", "Escape=1"};
+    QTest::newRow("42 reads as OK") << 42 << QStringList{"", "", "OK"} << QStringList{"Escape=0"};
 }
 
-void TestCommonWindows::layoutsPlaceButtonsFromTheRight()
+void TestCommonWindows::buttonsAnswer()
 {
     QFETCH(int, role);
-    QFETCH(QStringList, expected);
-    MessageBox box("Title", "Message", MessageBox::Information, static_cast<MessageBox::ButtonRole>(role));
-    QCOMPARE(SlotTexts(box), expected);
-    QCOMPARE(box.findChild<QLabel*>("TitleLabel")->text(), QString("Title"));
-    QCOMPARE(box.findChild<QLabel*>("MessageString")->text(), QString("Message"));
-}
-
-void TestCommonWindows::keysAnswer_data()
-{
-    // A button closes with its own result; Return answers with the first button, Escape with
-    // the dismissing one; other keys do nothing (-1: the box stays open).
-    QTest::addColumn<int>("buttons");
-    QTest::addColumn<QString>("button"); // clicked, or empty for the key
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("result");
-    const int ok = MessageBox::OkOnly, okCancel = MessageBox::OkCancel, yesNo = MessageBox::YesNo,
-              three = MessageBox::YesNoCancel;
-    QTest::newRow("OK") << ok << "OK" << 0 << 0;
-    QTest::newRow("Cancel of OK/Cancel") << okCancel << "Cancel" << 0 << 1;
-    QTest::newRow("Yes") << yesNo << "Yes" << 0 << 3;
-    QTest::newRow("No") << yesNo << "No" << 0 << 4;
-    QTest::newRow("Cancel of three") << three << "Cancel" << 0 << 1;
-    QTest::newRow("OK: Return") << ok << QString() << int(Qt::Key_Return) << int(MessageBox::Ok);
-    QTest::newRow("OK: Escape") << ok << QString() << int(Qt::Key_Escape) << int(MessageBox::Ok);
-    QTest::newRow("OK/Cancel: Escape") << okCancel << QString() << int(Qt::Key_Escape) << int(MessageBox::Cancel);
-    QTest::newRow("Yes/No: Enter") << yesNo << QString() << int(Qt::Key_Enter) << int(MessageBox::Yes);
-    QTest::newRow("Yes/No: Escape") << yesNo << QString() << int(Qt::Key_Escape) << int(MessageBox::No);
-    QTest::newRow("Yes/No/Cancel: Escape") << three << QString() << int(Qt::Key_Escape) << int(MessageBox::Cancel);
-    QTest::newRow("Yes/No: Space") << yesNo << QString() << int(Qt::Key_Space) << -1;
-}
-
-void TestCommonWindows::keysAnswer()
-{
-    QFETCH(int, buttons);
-    QFETCH(QString, button);
-    QFETCH(int, key);
-    QFETCH(int, result);
-    MessageBox box("Stop Process", "Do you want to stop the current process?", MessageBox::Information,
-                   static_cast<MessageBox::ButtonRole>(buttons));
-    int finished = -1;
-    connect(&box, &QDialog::finished, [&finished](int code) { finished = code; });
-    box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
-    QPushButton* target = nullptr;
-    for (QPushButton* candidate : box.findChildren<QPushButton*>())
-        if (candidate->text() == button)
-            target = candidate;
-    if (button.isEmpty())
-        QTest::keyClick(&box, static_cast<Qt::Key>(key));
-    else
-        QTest::mouseClick(target, Qt::LeftButton);
-    QCoreApplication::processEvents();
-    QCOMPARE(finished, result);
-    QCOMPARE(box.isVisible(), result < 0);
+    QFETCH(QStringList, filled);
+    QFETCH(QStringList, answers);
+    const QMap<QString, int> keys{
+        {"Return", Qt::Key_Return}, {"Enter", Qt::Key_Enter}, {"Escape", Qt::Key_Escape}, {"Space", Qt::Key_Space}};
+    for (const QString& answer : answers) {
+        MessageBox box("Stop Process", "Do you want to stop the current process?", MessageBox::Information,
+                       static_cast<MessageBox::ButtonRole>(role));
+        QCOMPARE(SlotTexts(box), filled);
+        QCOMPARE(box.findChild<QLabel*>("TitleLabel")->text(), QString("Stop Process"));
+        int finished = -1;
+        connect(&box, &QDialog::finished, [&finished](int code) { finished = code; });
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const QString name = answer.section('=', 0, 0);
+        for (QPushButton* button : box.findChildren<QPushButton*>()) {
+            if (button->text() == name)
+                QTest::mouseClick(button, Qt::LeftButton);
+        }
+        if (keys.contains(name))
+            QTest::keyClick(&box, Qt::Key(keys[name]));
+        QCoreApplication::processEvents();
+        QVERIFY2(finished == answer.section('=', 1).toInt(), qPrintable(answer + " gave " + QString::number(finished)));
+        QCOMPARE(box.isVisible(), finished < 0);
+    }
 }
 
 void TestCommonWindows::longPathsShowWhole()
