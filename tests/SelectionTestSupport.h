@@ -8,6 +8,8 @@
 #include "DialogAnswers.h"
 #include "ErasureSummary.h"
 #include "FakeCommands.h"
+#include "ScreenHooks.h"
+#include "TestFiles.h"
 #include "TracesMain.h"
 
 #include <QFile>
@@ -54,12 +56,7 @@ struct SelectionFixture
     // A file below the tree with `size` bytes of 'x'.
     QString MakeFile(const QString& relative, int size = 16)
     {
-        const QString path = tree + QLatin1Char('/') + relative;
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(QByteArray(size, 'x'));
-        return path;
+        return WriteTestFile(tree + QLatin1Char('/') + relative, QByteArray(size, 'x'));
     }
 
     void AddVolume(const QString& title, const QString& mountPoint)
@@ -70,7 +67,8 @@ struct SelectionFixture
 
     TracesMain* Open(bool files, bool traces, bool unused)
     {
-        screen = new TracesMain(files, traces, unused, nullptr);
+        // Made as the main window makes it, through the screen hook.
+        screen = qobject_cast<TracesMain*>(Screens().createSelectionScreen(files, traces, unused, nullptr));
         screen->resize(960, 620);
         screen->show();
         if (!QTest::qWaitFor([this]() { return screen->PagesBuilt(); }))

@@ -4,4 +4,3 @@ if(NOT TARGET kvsearch)
 endif()
 
 kv_add_test(certificate LIBS kvprogress)
-kv_add_test(searchthread LIBS kvsearch)

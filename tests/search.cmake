@@ -1,7 +1,5 @@
-# The search screen: its criteria page with the main window's navigation, its result page,
-# and a search erased from end to end through the confirmation and progress windows.
+# The search screen: its criteria page, its result page, and a search erased from end to end
+# from the main window through the confirmation and progress windows.
 if(TARGET Qt5::Widgets)
-    kv_add_test(searchcriteria LIBS kvscreens)
-    kv_add_test(searchresult LIBS kvscreens)
-    kv_add_test(searcherase LIBS kvscreens)
+    kv_add_test(searchscreen LIBS kvscreens)
 endif()

@@ -1,6 +1,7 @@
 #include "EraserCopy.h"
 #include "ErasureLog.h"
 #include "KorvaneApp.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QProcess>
@@ -17,17 +18,12 @@ class TestErasureLog : public QObject
 private slots:
     void init();
     void cleanup();
-    void runOverOneFileMatchesExample();
+    void wholeLogMatchesExample();
     void itemLines_data();
     void itemLines();
-    void namesCannotAddLines_data();
-    void namesCannotAddLines();
-    void startAndEndBlocks();
-    void unwritableLogIsReportedOnce();
-    void changedLogFolderKeepsFileName();
-    void unwritableLogFailsTheCommand();
-    void storedStampsIgnoreLocale_data();
-    void storedStampsIgnoreLocale();
+    void logFolderChanges();
+    void commandWritesItsLog_data();
+    void commandWritesItsLog();
 
 private:
     QStringList ReadLog() const;
@@ -65,15 +61,23 @@ QStringList TestErasureLog::ReadLog() const
     return text.split('\n');
 }
 
-void TestErasureLog::runOverOneFileMatchesExample()
+void TestErasureLog::wholeLogMatchesExample()
 {
+    KorvaneApp::SetClockForTests(QDateTime(QDate(2026, 12, 5), QTime(9, 5, 7)));
+    app->GetKVFInfo(); // names the log file and writes its start block
+    QCOMPARE(app->logFileStamp, QStringLiteral("05_12_2026_09_05_07"));
     const QDateTime start(QDate(2026, 12, 5), QTime(14, 56, 24));
     const QDateTime done(QDate(2026, 12, 5), QTime(14, 56, 25));
+    const QDateTime end(QDate(2026, 12, 5), QTime(18, 0, 0));
     app->CreateLogLines(RunHeader("Zeroes 1 Write Pass ", "No verification", start));
     app->CreateLogFile(ItemLine(ItemKind::File, Outcome::Successful, "/Users/Shared/a.txt", done));
     app->CreateLogLines(RunFooter(done));
+    app->CreateLogLines(AbortLine(end).split('\n'));
+    app->CreateLogLines(EndBlock(end));
 
     const QStringList expected{
+        "Korvane File Eraser start 05/12/2026|09:05:07",
+        QString(68, '-'),
         "",
         "Algorithm used : Zeroes 1 Write Pass ",
         "Verification used : No verification",
@@ -85,18 +89,24 @@ void TestErasureLog::runOverOneFileMatchesExample()
         QString(61, '_'),
         "Erasure completed  05/12/2026|14:56:25 ",
         "",
+        "Erasure aborted by user at  05/12/2026|18:00:00 ",
+        "",
+        "Korvane File Eraser Ends 05/12/2026|18:00:00",
+        QString(68, '-'),
     };
     QCOMPARE(ReadLog(), expected);
 }
 
 void TestErasureLog::itemLines_data()
 {
+    // Each line is written to the log and read back: names can add no line of their own.
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("line");
     const QString s = " 01/02/2026|03:04:05 ";
-    auto row = [&](const char* name, ItemKind k, Outcome o, const QString& line) {
-        QTest::newRow(name) << int(k) << int(o) << line;
+    auto row = [&](const char* title, ItemKind k, Outcome o, const QString& line, const QString& name = "/p") {
+        QTest::newRow(title) << int(k) << int(o) << name << line;
     };
     row("file ok", ItemKind::File, Outcome::Successful, "File Path: /p | Erasure successful" + s);
     row("file failed", ItemKind::File, Outcome::Failed, "File Path: /p | Erasure failed" + s);
@@ -111,58 +121,36 @@ void TestErasureLog::itemLines_data()
     row("plist failed", ItemKind::Plist, Outcome::Failed, "Plist Path: /p | Erasure failed" + s);
     row("plist missing", ItemKind::Plist, Outcome::Missing,
         "Plist Path: /p | Either the plist file doesn't exist or it is in use." + s);
+    const QString ok = " | Erasure successful" + s;
+    const ItemKind file = ItemKind::File;
+    const Outcome done = Outcome::Successful;
+    row("ordinary name", file, done, "File Path: /a b/ü 日本/c\\d.txt" + ok, "/a b/ü 日本/c\\d.txt");
+    row("forged line", file, done, "File Path: /x\\nFile Path: /etc | Erasure successful" + ok,
+        "/x\nFile Path: /etc | Erasure successful");
+    row("tab, return, C0, DEL", file, done, "File Path: /a\\tb\\rc\\x01d\\x7f" + ok,
+        "/a\tb\rc\x01"
+        "d\x7f");
+    row("C1 and line separator", file, done, "File Path: /a\\u0085b\\u2028" + ok,
+        QString("/a") + QChar(0x85) + "b" + QChar(0x2028));
+    row("backslash before an escape letter", file, done, "File Path: /a\\\\nb\\\\\\" + ok, "/a\\nb\\\\");
+    row("backslash before a control", file, done, "File Path: /a\\\\\\n" + ok, "/a\\\n");
 }
 
 void TestErasureLog::itemLines()
 {
     QFETCH(int, kind);
     QFETCH(int, outcome);
-    const QDateTime when(QDate(2026, 2, 1), QTime(3, 4, 5));
-    QTEST(ItemLine(ItemKind(kind), Outcome(outcome), "/p", when), "line");
-}
-
-void TestErasureLog::startAndEndBlocks()
-{
-    KorvaneApp::SetClockForTests(QDateTime(QDate(2026, 12, 5), QTime(9, 5, 7)));
-    app->GetKVFInfo();
-    QCOMPARE(app->logFileStamp, QStringLiteral("05_12_2026_09_05_07"));
-    const QDateTime end(QDate(2026, 12, 5), QTime(18, 0, 0));
-    app->CreateLogLines(AbortLine(end).split('\n'));
-    app->CreateLogLines(EndBlock(end));
-    const QStringList expected{
-        "Korvane File Eraser start 05/12/2026|09:05:07",    QString(68, '-'),
-        "Erasure aborted by user at  05/12/2026|18:00:00 ", "",
-        "Korvane File Eraser Ends 05/12/2026|18:00:00",     QString(68, '-'),
-    };
-    QCOMPARE(ReadLog(), expected);
-}
-
-void TestErasureLog::namesCannotAddLines_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("logged");
-    QTest::newRow("ordinary") << "/a b/ü 日本/c\\d.txt" << QString("/a b/ü 日本/c\\d.txt");
-    QTest::newRow("forged line") << "/x\nFile Path: /etc | Erasure successful"
-                                 << QString("/x\\nFile Path: /etc | Erasure successful");
-    QTest::newRow("tab, return, C0, DEL") << "/a\tb\rc\x01"
-                                             "d\x7f"
-                                          << QString("/a\\tb\\rc\\x01d\\x7f");
-    QTest::newRow("C1 and line separator") << QString("/a") + QChar(0x85) + "b" + QChar(0x2028) << "/a\\u0085b\\u2028";
-    QTest::newRow("backslash before an escape letter") << "/a\\nb\\\\" << QString("/a\\\\nb\\\\\\");
-    QTest::newRow("backslash before a control") << "/a\\\n" << QString("/a\\\\\\n");
-}
-
-void TestErasureLog::namesCannotAddLines()
-{
     QFETCH(QString, name);
-    QFETCH(QString, logged);
+    QFETCH(QString, line);
     const QDateTime when(QDate(2026, 2, 1), QTime(3, 4, 5));
-    app->CreateLogFile(ItemLine(ItemKind::File, Outcome::Successful, name, when));
-    QCOMPARE(ReadLog(), QStringList{"File Path: " + logged + " | Erasure successful 01/02/2026|03:04:05 "});
+    app->CreateLogFile(ItemLine(ItemKind(kind), Outcome(outcome), name, when));
+    QCOMPARE(ReadLog(), QStringList{line});
 }
 
-void TestErasureLog::unwritableLogIsReportedOnce()
+void TestErasureLog::logFolderChanges()
 {
+    QVERIFY(app->CreateLogFile("first"));
+    // A folder that is gone: nothing is written, and that is told once.
     QStringList told;
     KorvaneApp::SetLogFailureNotifier([&told](const QString& message) { told << message; });
     app->logPath = dir->path() + "/gone";
@@ -172,78 +160,60 @@ void TestErasureLog::unwritableLogIsReportedOnce()
     QCOMPARE(told.size(), 1);
     QVERIFY(told.first().contains(app->LogFilePath()));
     QCOMPARE(app->LogFailure(), told.first());
-    app->logPath = dir->path();
-    QVERIFY(app->CreateLogFile("kept"));
-    QCOMPARE(ReadLog(), QStringList{"kept"});
-}
-
-void TestErasureLog::changedLogFolderKeepsFileName()
-{
-    app->CreateLogFile("first");
+    // Another folder chosen in the settings: the lines go on there under the same file name.
     const QString other = dir->path() + "/elsewhere";
     QDir().mkpath(other);
     app->logPath = other;
     app->InitSettings(true);
-    app->CreateLogFile("second");
+    QVERIFY(app->CreateLogFile("second"));
     QCOMPARE(ReadLog(), QStringList{"second"});
-    QVERIFY(QFile::exists(dir->path() + "/KVLOGFILE/05_12_2026_14_56_24.log"));
+    app->logPath = dir->path();
+    QCOMPARE(ReadLog(), QStringList{"first"});
 }
 
-void TestErasureLog::unwritableLogFailsTheCommand()
-{
-    // The log folder lies below a plain file: no line can be written, the erasure still runs.
-    QTemporaryDir work(ErasableFolderTemplate());
-    QFile chosen(work.filePath("chosen"));
-    QVERIFY(chosen.open(QIODevice::WriteOnly) && chosen.write("x") == 1);
-    chosen.close();
-    QFile blocker(work.filePath("file"));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    QProcess eraser;
-    eraser.start(EraserCopy::Shared(), {"-q", "--log-dir", work.filePath("file/logs"), chosen.fileName()});
-    QVERIFY(eraser.waitForFinished(60000));
-    QCOMPARE(eraser.exitCode(), 1);
-    QVERIFY(!chosen.exists());
-    const QString out = QString::fromUtf8(eraser.readAllStandardOutput());
-    const QString err = QString::fromUtf8(eraser.readAllStandardError());
-    QVERIFY2(out.contains("1 of 1 items erased") && out.contains("; no log") && !out.contains("log: "),
-             qPrintable(out));
-    QVERIFY2(err.contains("cannot be written"), qPrintable(err));
-    QCOMPARE(err.count("cannot be written"), 1);
-}
-
-void TestErasureLog::storedStampsIgnoreLocale_data()
+void TestErasureLog::commandWritesItsLog_data()
 {
     QTest::addColumn<QString>("locale");
-    QTest::newRow("German") << "de_DE.UTF-8";
-    QTest::newRow("Arabic (Egypt)") << "ar_EG.UTF-8";
+    QTest::addColumn<bool>("logWritable");
+    QTest::newRow("German") << "de_DE.UTF-8" << true;
+    QTest::newRow("Arabic (Egypt)") << "ar_EG.UTF-8" << true;
+    // The log folder lies below a plain file: no line can be written, the erasure still runs.
+    QTest::newRow("log folder below a file") << "C.UTF-8" << false;
 }
 
-void TestErasureLog::storedStampsIgnoreLocale()
+void TestErasureLog::commandWritesItsLog()
 {
     // The system locale is read once per process: korvane-erase runs under each one.
     QFETCH(QString, locale);
+    QFETCH(bool, logWritable);
     QTemporaryDir work(ErasableFolderTemplate());
-    QFile chosen(work.filePath("chosen"));
-    QVERIFY(chosen.open(QIODevice::WriteOnly) && chosen.write("x") == 1);
-    chosen.close();
+    QFile chosen(WriteTestFile(work.filePath("chosen"), "x"));
+    QVERIFY(!WriteTestFile(work.filePath("file")).isEmpty());
     QProcess eraser;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("LC_ALL", locale);
     env.insert("LANG", locale);
     eraser.setProcessEnvironment(env);
-    eraser.start(EraserCopy::Shared(),
-                 {"-q", "--log-dir", work.path(), "--certificate", work.path(), chosen.fileName()});
+    const QString logFolder = logWritable ? work.path() : work.filePath("file/logs");
+    eraser.start(EraserCopy::Shared(), {"-q", "--log-dir", logFolder, "--certificate", work.path(), chosen.fileName()});
     QVERIFY(eraser.waitForFinished(60000));
+    QVERIFY(!chosen.exists());
+    if (!logWritable) {
+        QCOMPARE(eraser.exitCode(), 1);
+        const QString out = QString::fromUtf8(eraser.readAllStandardOutput());
+        const QString err = QString::fromUtf8(eraser.readAllStandardError());
+        QVERIFY2(out.contains("1 of 1 items erased") && out.contains("; no log") && !out.contains("log: "),
+                 qPrintable(out));
+        QVERIFY2(err.count("cannot be written") == 1, qPrintable(err));
+        return;
+    }
     QCOMPARE(eraser.exitCode(), 0);
 
     const QStringList logs = QDir(work.filePath("KVLOGFILE")).entryList(QDir::Files);
     QCOMPARE(logs.size(), 1);
     QVERIFY2(QRegularExpression("^\\d\\d_\\d\\d_\\d{4}_\\d\\d_\\d\\d_\\d\\d\\.log$").match(logs.first()).hasMatch(),
              qPrintable(logs.first()));
-    QFile log(work.filePath("KVLOGFILE/" + logs.first()));
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(log.readAll());
+    const QString text = QString::fromUtf8(ReadTestFile(work.filePath("KVLOGFILE/" + logs.first())));
     QVERIFY(text.startsWith("Korvane File Eraser start "));
     const QRegularExpression stamp("\\d\\d/\\d\\d/\\d{4}\\|\\d\\d:\\d\\d:\\d\\d");
     QCOMPARE(text.count(stamp), 5); // start, run start, item, run end, end

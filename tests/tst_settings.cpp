@@ -1,13 +1,19 @@
-#include "KorvaneApp.h"
-#include "Platform.h"
-#include "PlistFormat.h"
-
+// The stored settings (where they live, their defaults, their file) and the Settings dialog
+// that edits them.
+#include "AppUiFixture.h"
+#include "DirectoryDialog.h"
 #include "FakeCommands.h"
-#include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
+#include "Platform.h"
+#include "Setting.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextEdit>
 #include <QXmlStreamReader>
 #include <QtTest>
+
+#include <memory>
 
 class TestSettings : public QObject
 {
@@ -15,52 +21,53 @@ class TestSettings : public QObject
 
 private slots:
     void init();
-    void folderLayoutFollowsExecutable();
+    void cleanup();
     void layoutForBundleOwner_data();
     void layoutForBundleOwner();
     void firstStartWritesDefaultsAndFolders();
     void storedValuesAreLoaded_data();
     void storedValuesAreLoaded();
     void savingWritesMembersBack();
-    void fileIsWellFormedPlist();
     void homeFallsBackToWhoami_data();
     void homeFallsBackToWhoami();
+    void dialogListsEveryAlgorithm();
+    void bothButtonsSave_data();
+    void bothButtonsSave();
+    void browseFillsOnlyOnAnAnswer_data();
+    void browseFillsOnlyOnAnAnswer();
 
 private:
-    void WriteSettingsFile(const QVariantMap& values);
+    // The dialog over the current settings, shown.
+    Setting* OpenDialog();
+    template <typename T> T* Child(const char* name) const { return dialog->findChild<T*>(name); }
+
+    std::unique_ptr<AppUiFixture> fixture;
     KorvaneApp* app = nullptr;
-    QScopedPointer<QTemporaryDir> bundleRoot;
     QString bundle;
+    QPointer<Setting> dialog;
 };
 
 void TestSettings::init()
 {
-    KorvaneApp::ResetInstance();
-    app = KorvaneApp::GetInstance();
-    bundleRoot.reset(new QTemporaryDir);
-    bundle = bundleRoot->path() + "/Korvane File Eraser";
-    QDir().mkpath(bundle + "/bin");
-    QDir().mkpath(bundle + "/Resources");
-    app->SetFolders(bundle + "/bin");
+    fixture.reset(new AppUiFixture);
+    app = fixture->app;
+    bundle = fixture->bundle;
 }
 
-void TestSettings::WriteSettingsFile(const QVariantMap& values)
+void TestSettings::cleanup()
 {
-    QSettings settings(bundle + "/Resources/kvf_setting.plist", PlistFormat());
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
-        settings.setValue(it.key(), it.value());
+    delete dialog;
+    fixture.reset();
 }
 
-void TestSettings::folderLayoutFollowsExecutable()
+Setting* TestSettings::OpenDialog()
 {
-    QCOMPARE(app->bundlePath, bundle);
-    QCOMPARE(app->appDirPath, bundle + "/bin");
-    QCOMPARE(app->logPath, bundle);
-    QCOMPARE(app->certificatePath, bundle);
-    QCOMPARE(app->settingsPath, bundle + "/Resources");
-    QCOMPARE(app->resourcePath, bundle + "/Resources");
-    QCOMPARE(app->taskPath, bundle + "/KVFTASK");
-    QCOMPARE(app->infoFilePath, bundle + "/Resources/KVFInfo.txt");
+    app->InitSettings(false);
+    dialog = new Setting;
+    dialog->show();
+    if (!QTest::qWaitForWindowExposed(dialog))
+        qWarning("the settings dialog was not shown");
+    return dialog;
 }
 
 void TestSettings::layoutForBundleOwner_data()
@@ -90,7 +97,7 @@ void TestSettings::layoutForBundleOwner()
     QFETCH(bool, writable);
     QFETCH(QString, xdg);
     QFETCH(QStringList, expected);
-    const QString home = bundleRoot->path() + "/home";
+    const QString home = fixture->root.path() + "/home";
     const QByteArray oldHome = qgetenv("HOME");
     qputenv("HOME", QFile::encodeName(home));
     for (const char* name : {"config", "state", "data", "cache"}) {
@@ -115,20 +122,49 @@ void TestSettings::layoutForBundleOwner()
 
 void TestSettings::firstStartWritesDefaultsAndFolders()
 {
+    // The folders follow the executable's bundle (a user's own bundle keeps everything inside).
+    QCOMPARE(app->bundlePath, bundle);
+    QCOMPARE(app->taskPath, bundle + "/KVFTASK");
+    QCOMPARE(app->infoFilePath, bundle + "/Resources/KVFInfo.txt");
+    app->supportLink = "https://example.org/a?b=1&c=<2>";
     QVERIFY(app->InitSettings(false));
     QCOMPARE(app->settingsPath, bundle + "/Resources/kvf_setting.plist");
-
-    QSettings stored(app->settingsPath, PlistFormat());
-    const QMap<QString, QString> expected{
-        {"KVF_Algorithm", "0"},   {"KVF_Verification", "0"},   {"KVF_LogPath", bundle}, {"KVF_CertificatePath", bundle},
-        {"KVF_CheckUpdate", "1"}, {"KVF_UpdateSchedule", "1"}, {"SupportLink", ""},     {"KVF_Discard", "0"}};
-    QCOMPARE(stored.allKeys().size(), 8);
-    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-        QCOMPARE(stored.value(it.key()).type(), QVariant::String);
-        QCOMPARE(stored.value(it.key()).toString(), it.value());
-    }
     for (const char* folder : {"/KVLOGFILE", "/KVFTASK", "/KVCERTIFICATE"})
         QVERIFY2(QFileInfo(bundle + folder).isDir(), folder);
+
+    // A property list: a dict of keys, each followed by its value as a string (a value of
+    // another type, or a key without a value, leaves the map short).
+    QFile file(app->settingsPath);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString doctype;
+    QStringList tags;
+    QMap<QString, QString> stored;
+    QString key;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isDTD())
+            doctype = xml.dtdName().toString();
+        if (!xml.isStartElement())
+            continue;
+        tags << xml.name().toString();
+        if (xml.name() == QLatin1String("key"))
+            key = xml.readElementText();
+        else if (xml.name() == QLatin1String("string"))
+            stored[key] = xml.readElementText();
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(doctype, QStringLiteral("plist"));
+    QCOMPARE(tags.mid(0, 2), (QStringList{"plist", "dict"}));
+    const QMap<QString, QString> expected{{"KVF_Algorithm", "0"},
+                                          {"KVF_Verification", "0"},
+                                          {"KVF_LogPath", bundle},
+                                          {"KVF_CertificatePath", bundle},
+                                          {"KVF_CheckUpdate", "1"},
+                                          {"KVF_UpdateSchedule", "1"},
+                                          {"SupportLink", "https://example.org/a?b=1&c=<2>"},
+                                          {"KVF_Discard", "0"}};
+    QCOMPARE(stored, expected);
 }
 
 void TestSettings::storedValuesAreLoaded_data()
@@ -158,7 +194,11 @@ void TestSettings::storedValuesAreLoaded_data()
 void TestSettings::storedValuesAreLoaded()
 {
     QFETCH(QVariantMap, stored);
-    WriteSettingsFile(stored);
+    {
+        QSettings settings(bundle + "/Resources/kvf_setting.plist", PlistFormat());
+        for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+            settings.setValue(it.key(), it.value());
+    }
     app->InitSettings(false);
     QTEST(app->algorithm, "algorithm");
     QTEST(app->verification, "verification");
@@ -173,7 +213,7 @@ void TestSettings::storedValuesAreLoaded()
 void TestSettings::savingWritesMembersBack()
 {
     app->InitSettings(false);
-    const QString logs = bundleRoot->path() + "/logs";
+    const QString logs = fixture->root.path() + "/logs";
     QDir().mkpath(logs);
     app->algorithm = 16;
     app->verification = 1;
@@ -192,40 +232,6 @@ void TestSettings::savingWritesMembersBack()
     QCOMPARE(reloaded->checkUpdate, false);
     QCOMPARE(reloaded->discardAfterFill, true);
     QCOMPARE(reloaded->logPath, logs);
-}
-
-void TestSettings::fileIsWellFormedPlist()
-{
-    app->supportLink = "https://example.org/a?b=1&c=<2>";
-    app->InitSettings(false);
-    QFile file(app->settingsPath);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QXmlStreamReader xml(&file);
-    QString doctype;
-    QStringList tags;
-    QStringList keys;
-    QString supportValue;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isDTD())
-            doctype = xml.dtdName().toString();
-        if (!xml.isStartElement())
-            continue;
-        tags << xml.name().toString();
-        if (xml.name() == QLatin1String("key"))
-            keys << xml.readElementText();
-        else if (xml.name() == QLatin1String("string") && keys.last() == "SupportLink")
-            supportValue = xml.readElementText();
-    }
-    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-    QCOMPARE(doctype, QStringLiteral("plist"));
-    QCOMPARE(tags.mid(0, 2), (QStringList{"plist", "dict"}));
-    // Keys and string values alternate, as property lists require.
-    QCOMPARE(tags.size(), 2 + 2 * 8);
-    for (int i = 2; i < tags.size(); i += 2)
-        QCOMPARE(tags.mid(i, 2), (QStringList{"key", "string"}));
-    QCOMPARE(keys.size(), 8);
-    QCOMPARE(supportValue, app->supportLink);
 }
 
 void TestSettings::homeFallsBackToWhoami_data()
@@ -255,5 +261,103 @@ void TestSettings::homeFallsBackToWhoami()
     QCOMPARE(app->userName, home.isEmpty() ? QStringLiteral("root\n") : QString());
 }
 
-QTEST_GUILESS_MAIN(TestSettings)
+void TestSettings::dialogListsEveryAlgorithm()
+{
+    OpenDialog();
+    auto* algorithms = Child<QComboBox>("m_Algo_comboBox");
+    QCOMPARE(algorithms->count(), 17);
+    QCOMPARE(algorithms->itemText(0), QString("Zeroes"));
+    QCOMPARE(algorithms->itemText(10), QString("Peter Gutmann (35 passes)"));
+    QCOMPARE(algorithms->itemText(16), QString("British HMG IS5 (3 passes)"));
+    auto* verification = Child<QComboBox>("m_Verification_comboBox");
+    QCOMPARE(verification->count(), 3);
+    QCOMPARE(verification->itemText(2), QString("Total Verification"));
+    // The dialog widens from its designed 455 x 233 until every algorithm name shows, within
+    // the screen, and the Browse buttons move along.
+    const QFontMetrics metrics(algorithms->font());
+    for (int i = 0; i < algorithms->count(); ++i)
+        QVERIFY2(algorithms->width() >= metrics.horizontalAdvance(algorithms->itemText(i)) + 30,
+                 qPrintable(algorithms->itemText(i)));
+    QCOMPARE(dialog->height(), 233);
+    QVERIFY(dialog->width() >= 455 && dialog->width() <= QGuiApplication::primaryScreen()->availableGeometry().width());
+    auto* browse = Child<QPushButton>("Log_Browse_Btn");
+    QVERIFY(browse->geometry().right() < browse->parentWidget()->width());
+    QVERIFY(Child<QTextEdit>("LogPath_textEdit")->geometry().right() < browse->x());
+}
+
+void TestSettings::bothButtonsSave_data()
+{
+    // The dialog opens on the current values; either button saves what it shows.
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("algorithm");
+    QTest::addColumn<int>("verification");
+    QTest::newRow("OK") << "ok_btn" << 16 << 1;
+    QTest::newRow("close button") << "pushButton_close" << 0 << 0;
+}
+
+void TestSettings::bothButtonsSave()
+{
+    QFETCH(QString, button);
+    QFETCH(int, algorithm);
+    QFETCH(int, verification);
+    app->InitSettings(false);
+    app->algorithm = algorithm;
+    app->verification = verification;
+    app->certificatePath = fixture->root.path() + "/certificates";
+    dialog = new Setting;
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    QCOMPARE(Child<QComboBox>("m_Algo_comboBox")->currentIndex(), algorithm);
+    QCOMPARE(Child<QComboBox>("m_Verification_comboBox")->currentIndex(), verification);
+    QCOMPARE(Child<QTextEdit>("LogPath_textEdit")->toPlainText(), bundle);
+    QCOMPARE(Child<QTextEdit>("CertificatePath_textEdit")->toPlainText(), fixture->root.path() + "/certificates");
+
+    const QString logs = fixture->root.path() + "/chosen logs";
+    Child<QComboBox>("m_Algo_comboBox")->setCurrentIndex(4);
+    Child<QComboBox>("m_Verification_comboBox")->setCurrentIndex(2);
+    QueueDirectoryForTests(logs);
+    QTest::mouseClick(Child<QPushButton>("Log_Browse_Btn"), Qt::LeftButton);
+    QDir().mkpath(logs);
+    QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+    QTRY_VERIFY(!dialog); // closing ends the window's use
+    QCOMPARE(app->algorithm, 4);
+    QCOMPARE(app->verification, 2);
+    QCOMPARE(app->logPath, logs);
+    QCOMPARE(app->certificatePath, fixture->root.path() + "/certificates");
+
+    QSettings saved(bundle + "/Resources/kvf_setting.plist", PlistFormat());
+    QCOMPARE(saved.value("KVF_Algorithm").toString(), QString("4"));
+    QCOMPARE(saved.value("KVF_Verification").toString(), QString("2"));
+    QCOMPARE(saved.value("KVF_LogPath").toString(), logs);
+    QVERIFY(QFileInfo(logs + "/KVLOGFILE").isDir());
+}
+
+void TestSettings::browseFillsOnlyOnAnAnswer_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("log") << "Log_Browse_Btn" << QString("LogPath_textEdit");
+    QTest::newRow("certificate") << "Certificate_Browse_Btn" << QString("CertificatePath_textEdit");
+}
+
+void TestSettings::browseFillsOnlyOnAnAnswer()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, box);
+    OpenDialog();
+    auto* browse = dialog->findChild<QPushButton*>(button);
+    auto* text = dialog->findChild<QTextEdit*>(box);
+    const QString before = text->toPlainText();
+    QTest::keyClicks(text, "typed");   // the path is chosen, never typed
+    QueueDirectoryForTests(QString()); // the user cancels
+    QTest::mouseClick(browse, Qt::LeftButton);
+    QCOMPARE(text->toPlainText(), before);
+    QueueDirectoryForTests("/srv/picked");
+    QTest::mouseClick(browse, Qt::LeftButton);
+    QCOMPARE(text->toPlainText(), QString("/srv/picked"));
+    QVERIFY(browse->isEnabled());
+}
+
+QTEST_MAIN(TestSettings)
 #include "tst_settings.moc"
