@@ -2,5 +2,4 @@
 if(TARGET Qt5::Widgets)
     kv_add_test(selectionscreen LIBS kvscreens)
     kv_add_test(progresswindow LIBS kvscreens)
-    kv_add_test(volumemount LIBS kvvolumes)
 endif()

@@ -10,8 +10,10 @@
 #include "MacVolumeReach.h"
 #include "VolumeDump.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -114,6 +116,8 @@ private slots:
     void apfsVolumeInfoDecidesAppend();
     void writeReach_data();
     void writeReach();
+    void isMounted_data();
+    void isMounted();
 };
 
 void TestMacVolumes::trimString_data()
@@ -499,6 +503,31 @@ void TestMacVolumes::writeReach()
     for (ReachConcern concern : reach.concerns)
         found << int(concern);
     QCOMPARE(found, concerns);
+}
+
+void TestMacVolumes::isMounted_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<bool>("mounted");
+    QTest::newRow("mounted") << QByteArray("   Mounted:                   Yes\n") << true;
+    QTest::newRow("unknown volume") << QByteArray("Could not find disk\n") << false;
+}
+
+void TestMacVolumes::isMounted()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(bool, mounted);
+    // Should the name ever reach a shell, "pwned" appears in the working folder: a temporary one.
+    QTemporaryDir work;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    FakeCommands fakes;
+    fakes.Add(QStringLiteral("Diskutil"), answer);
+    const QString folder = QStringLiteral("/Volumes/It's \"$(touch pwned)\"");
+    QCOMPARE(MacVolumeDiscovery().IsMounted(folder), mounted);
+    QCOMPARE(fakes.Calls(QStringLiteral("Diskutil")), QStringList(QStringLiteral("info\t") + folder));
+    QDir::setCurrent(previous);
+    QVERIFY(!QFile::exists(work.filePath(QStringLiteral("pwned"))));
 }
 
 QTEST_GUILESS_MAIN(TestMacVolumes)

@@ -1,9 +1,9 @@
 // What overwriting reaches on real file systems (ext4, xfs with a reflinked copy, btrfs,
 // tmpfs on loop devices): the classification of each, the warnings korvane-erase and the
-// confirmation dialog show, and what the raw image holds after erasing: the data of files
-// (with the unused space after them on copy-on-write volumes), deleted data under ext4's
-// reserved pool, and erased files' names. Needs root and loop devices; the device chains
-// that no image here has (dm-crypt, md, flash) are read from a fake sysfs tree.
+// confirmation dialog show, and what the raw image holds after erasing: deleted data under
+// ext4's reserved pool and erased files' names (files' data: tst_forensic). Needs root and
+// loop devices; the device chains that no image here has (dm-crypt, md, flash) are read from
+// a fake sysfs tree.
 #include "DialogAnswers.h"
 #include "EraserCopy.h"
 #include "ErasureSummary.h"
@@ -89,8 +89,6 @@ private slots:
     void classification_data();
     void classification();
     void confirmationOffersUnusedSpace();
-    void fileDataAfterErase_data();
-    void fileDataAfterErase();
     void reservedPoolIsFilledAndRestored_data();
     void reservedPoolIsFilledAndRestored();
     void erasedNamesLeaveTheDirectory_data();
@@ -302,43 +300,6 @@ void TestWriteReach::confirmationOffersUnusedSpace()
     ErasureSummary again(nullptr);
     QVERIFY(!again.ReachLines().isEmpty());
     QVERIFY(!again.findChild<QCheckBox*>(QStringLiteral("then_free_space")));
-}
-
-void TestWriteReach::fileDataAfterErase_data()
-{
-    QTest::addColumn<QString>("fileSystem");
-    QTest::addColumn<bool>("thenFreeSpace");
-    QTest::addColumn<bool>("markerLeft");
-    QTest::newRow("ext4") << "ext4" << false << false;
-    QTest::newRow("xfs") << "xfs" << false << false;
-    // Copy-on-write: overwriting writes new extents and the old ones keep the data...
-    QTest::newRow("btrfs, files only") << "btrfs" << false << true;
-    // ...until the volume's unused space is erased right after.
-    QTest::newRow("btrfs, then free space") << "btrfs" << true << false;
-}
-
-void TestWriteReach::fileDataAfterErase()
-{
-    QFETCH(QString, fileSystem);
-    QFETCH(bool, thenFreeSpace);
-    QFETCH(bool, markerLeft);
-    MountedImage image;
-    QVERIFY(Mount(image, fileSystem));
-    const QByteArray marker = NewMarker();
-    const QString file = MakeMarkerFile(image.MountPoint() + QStringLiteral("/secret.bin"), 8 << 20, marker);
-    RunTool(QStringLiteral("sync"), {"-f", file});
-    const qint64 before = MarkerHits(image.Image(), marker);
-    QVERIFY(before > 0);
-
-    QStringList arguments{file};
-    if (thenFreeSpace)
-        arguments.prepend(QStringLiteral("--then-free-space"));
-    QCOMPARE(Erase(arguments), 0);
-    QVERIFY(!QFileInfo::exists(file));
-    QVERIFY(image.Detach());
-    const qint64 after = MarkerHits(image.Image(), marker);
-    qInfo("%s: %lld marker hits before, %lld after", QTest::currentDataTag(), before, after);
-    QCOMPARE(after > 0, markerLeft);
 }
 
 void TestWriteReach::reservedPoolIsFilledAndRestored_data()
