@@ -4,9 +4,7 @@
 // checks by checksums that nothing outside the selection changed, and that the exit status,
 // the log and what the file system holds agree. Needs root and loop devices.
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -14,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "Checksums.h"
 #include "EraserCopy.h"
 #include "LoopImage.h"
 
@@ -47,21 +46,6 @@ struct MountGuard
     }
 };
 
-// The content hash of every file below `folder`, by relative path.
-QMap<QString, QByteArray> Snapshot(const QString& folder)
-{
-    QMap<QString, QByteArray> sums;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        sums[path.mid(folder.size())] = file.open(QIODevice::ReadOnly)
-                                            ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1)
-                                            : QByteArray("unreadable");
-    }
-    return sums;
-}
-
 bool WriteFile(const QByteArray& path, const QByteArray& content)
 {
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
@@ -70,14 +54,6 @@ bool WriteFile(const QByteArray& path, const QByteArray& content)
     const bool ok = ::write(fd, content.constData(), content.size()) == content.size();
     ::close(fd);
     return ok;
-}
-
-int Changed(const QMap<QString, QByteArray>& before, const QMap<QString, QByteArray>& after)
-{
-    int changed = 0;
-    for (auto it = before.cbegin(); it != before.cend(); ++it)
-        changed += after.value(it.key()) != it.value();
-    return changed;
 }
 
 } // namespace
@@ -228,7 +204,7 @@ void TestEraseBounds::RenameRace()
             QVERIFY(WriteFile(outside + name, "outside " + QByteArray::number(i)));
         }
         QVERIFY(::symlink(outside.constData(), swap.constData()) == 0);
-        const auto before = Snapshot(QFile::decodeName(outside));
+        const auto before = Checksums(QFile::decodeName(outside));
 
         std::atomic<bool> stop{false};
         std::thread racer([&] {
@@ -241,7 +217,7 @@ void TestEraseBounds::RenameRace()
         stop.store(true);
         racer.join();
 
-        const int changed = Changed(before, Snapshot(QFile::decodeName(outside)));
+        const int changed = Changed(before, Checksums(QFile::decodeName(outside)));
         qInfo("round %d: outside files changed or gone: %d of %d; exit %d", round, changed, int(before.size()),
               run.status);
         QCOMPARE(changed, 0);
@@ -266,8 +242,8 @@ void TestEraseBounds::BindMounts()
     QTemporaryDir system(QStringLiteral("/var/tmp/korvane-bounds-XXXXXX"));
     QVERIFY(system.isValid() && WriteFile(QFile::encodeName(system.filePath(QStringLiteral("secret"))), "data"));
     const auto both = [&] {
-        auto sums = Snapshot(QFile::decodeName(outside));
-        sums.insert(Snapshot(system.path()));
+        auto sums = Checksums(QFile::decodeName(outside));
+        sums.insert(Checksums(system.path()));
         return sums;
     };
     const auto before = both();

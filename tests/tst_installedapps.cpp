@@ -14,10 +14,8 @@ class TestInstalledApps : public QObject
     Q_OBJECT
 
 private slots:
-    void systemProfilerLineQuotesThePath();
     void macWriterAppendsLocationLines();
     void desktopEntriesBecomeListLines();
-    void linuxWriterUsesXdgFolders();
     void listedPaths_data();
     void listedPaths();
 };
@@ -49,17 +47,10 @@ QStringList Lines(const QString& path)
 }
 } // namespace
 
-void TestInstalledApps::systemProfilerLineQuotesThePath()
-{
-    QCOMPARE(SystemProfilerCommand("/Applications/Korvane File Eraser.app/Contents/Resources/KVFInfo.txt"),
-             QString("system_profiler SPApplicationsDataType |grep -Ei \"Location:\" >> "
-                     "'/Applications/Korvane File Eraser.app/Contents/Resources/KVFInfo.txt'"));
-    QCOMPARE(SystemProfilerCommand("/b/it's $(x)"),
-             QString("system_profiler SPApplicationsDataType |grep -Ei \"Location:\" >> '/b/it'\\''s $(x)'"));
-}
-
 void TestInstalledApps::macWriterAppendsLocationLines()
 {
+    QCOMPARE(SystemProfilerCommand("/b/it's $(x)"),
+             QString("system_profiler SPApplicationsDataType |grep -Ei \"Location:\" >> '/b/it'\\''s $(x)'"));
     QTemporaryDir dir;
     FakeCommands fakes;
     fakes.Add("system_profiler", Fixture("system-profiler-apps-01-excerpt.txt") +
@@ -88,6 +79,12 @@ void TestInstalledApps::desktopEntriesBecomeListLines()
     fakes.Add("skypeforlinux");
     const QString user = dir.path() + "/user/applications";
     const QString system = dir.path() + "/system/applications";
+    const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
+    const QByteArray oldDirs = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path() + "/user"));
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.path() + "/none:" + dir.path() + "/system"));
+    const QStringList folders = DesktopEntryFolders();
+    QCOMPARE(folders, QStringList({user, dir.path() + "/none/applications", system}));
     const QString program = dir.path() + "/opt/My App/run";
     Write(program, "");
     Write(system + "/firefox-esr.desktop", "[Desktop Entry]\nType=Application\nName=Firefox ESR\n"
@@ -106,33 +103,20 @@ void TestInstalledApps::desktopEntriesBecomeListLines()
     Write(system + "/link.desktop", "[Desktop Entry]\nType=Link\nName=Web Link\nURL=https://example.org\n");
     Write(system + "/script.desktop", "[Desktop Entry]\nType=Application\nName=Script\nExec=no-such-program-kv\n");
 
-    QCOMPARE(DesktopEntryLines({user, system}),
-             QStringList({"    Firefox Mine Location: " + fakes.Dir() + "/vlc", "    AC-DC Player Location: " + program,
-                          "    Script Location: " + system + "/script.desktop",
-                          "    Skype Location: " + fakes.Dir() + "/skypeforlinux",
-                          "    VLC media player Location: " + fakes.Dir() + "/vlc"}));
-}
-
-void TestInstalledApps::linuxWriterUsesXdgFolders()
-{
-    QTemporaryDir dir;
-    const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
-    const QByteArray oldDirs = qgetenv("XDG_DATA_DIRS");
-    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path() + "/home"));
-    qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.path() + "/a:" + dir.path() + "/b"));
-    QCOMPARE(DesktopEntryFolders(), QStringList({dir.path() + "/home/applications", dir.path() + "/a/applications",
-                                                 dir.path() + "/b/applications"}));
-    Write(dir.path() + "/b/applications/calc.desktop", "[Desktop Entry]\nType=Application\nName=Calculator\n");
-
+    const QStringList lines{
+        "    Firefox Mine Location: " + fakes.Dir() + "/vlc", "    AC-DC Player Location: " + program,
+        "    Script Location: " + system + "/script.desktop", "    Skype Location: " + fakes.Dir() + "/skypeforlinux",
+        "    VLC media player Location: " + fakes.Dir() + "/vlc"};
+    QCOMPARE(DesktopEntryLines(folders), lines);
+    // The writer appends, as the macOS line does.
     const QString list = dir.path() + "/KVFInfo.txt";
     QVERIFY(CreateInstalledApplicationsWriter(PlatformKind::Linux)->Write(list));
-    QVERIFY(CreateInstalledApplicationsWriter(PlatformKind::Linux)->Write(list)); // appends, like the macOS line
-    const QString line = "    Calculator Location: " + dir.path() + "/b/applications/calc.desktop";
-    QCOMPARE(Lines(list), QStringList({line, line}));
-    QCOMPARE(ListedApplicationPaths("Calculator", list),
-             QStringList({dir.path() + "/b/applications/calc.desktop", dir.path() + "/b/applications/calc.desktop"}));
+    QVERIFY(CreateInstalledApplicationsWriter(PlatformKind::Linux)->Write(list));
     qputenv("XDG_DATA_HOME", oldHome);
     qputenv("XDG_DATA_DIRS", oldDirs);
+    QCOMPARE(Lines(list), lines + lines);
+    QCOMPARE(ListedApplicationPaths("Script", list),
+             QStringList({system + "/script.desktop", system + "/script.desktop"}));
 }
 
 void TestInstalledApps::listedPaths_data()

@@ -1,0 +1,37 @@
+// Checksums of every file and link below a folder, by path relative to it, so that a test can
+// show that nothing outside what it chose changed.
+#pragma once
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QMap>
+
+using Sums = QMap<QString, QByteArray>;
+
+// Entries whose relative path starts with `skip` (if given) are left out.
+inline Sums Checksums(const QString& root, const QString& skip = QString())
+{
+    Sums sums;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString relative = it.next().mid(root.size() + 1);
+        if ((!skip.isEmpty() && relative.startsWith(skip)) || (it.fileInfo().isDir() && !it.fileInfo().isSymLink()))
+            continue;
+        QFile file(it.filePath());
+        sums[relative] = it.fileInfo().isSymLink() ? it.fileInfo().symLinkTarget().toUtf8()
+                         : file.open(QIODevice::ReadOnly)
+                             ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+                             : QByteArray("unreadable");
+    }
+    return sums;
+}
+
+// How many entries of `before` changed or went.
+inline int Changed(const Sums& before, const Sums& after)
+{
+    int changed = 0;
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        changed += after.value(it.key()) != it.value();
+    return changed;
+}
