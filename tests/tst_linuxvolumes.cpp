@@ -62,8 +62,7 @@ private slots:
     void fakeMachine();
     void homeRuleOnlyWhenVolumeRootIsNotWritable_data();
     void homeRuleOnlyWhenVolumeRootIsNotWritable();
-    void liveListingShowsRootDisk();
-    void liveLoopImageIsNotListed();
+    void liveDiscovery();
 };
 
 void TestLinuxVolumes::fakeMachine()
@@ -218,73 +217,61 @@ void TestLinuxVolumes::homeRuleOnlyWhenVolumeRootIsNotWritable()
     QCOMPARE(found, mountPoints);
 }
 
-void TestLinuxVolumes::liveListingShowsRootDisk()
+// Live on this machine: a file system image on a loop device (where root may attach one) is
+// traced to the loop device and never offered; the disk of the root volume is listed.
+void TestLinuxVolumes::liveDiscovery()
 {
-    GetVolumes volumes;
-    LinuxVolumeDiscovery discovery;
-    volumes.CreateDisklist(discovery);
-    const QVector<LinuxMountedVolume> mounted = discovery.MountedVolumes();
-    const auto root = std::find_if(mounted.begin(), mounted.end(), [](const LinuxMountedVolume& v) {
-        return v.volume.mountPoint == "/" || v.volume.mountPoint == qEnvironmentVariable("HOME");
-    });
-    if (root == mounted.end())
-        QSKIP("the root file system is not on a block device here");
-
-    const DISKINFO* disk = volumes.DiskList();
-    while (disk && disk->diskName != root->wholeDisk)
-        disk = disk->next;
-    QVERIFY2(disk, qPrintable("no record for " + root->wholeDisk));
-    QVERIFY(disk->listed);
-    QVERIFY(!disk->mediaName.isEmpty());
-    QVERIFY(disk->totalSize > 0);
-    bool rootSeen = false;
-    for (const PARTITIONINFO* v = disk->partitionList; v; v = v->next) {
-        QVERIFY(!v->fileSystem.isEmpty());
-        QVERIFY(v->totalSize > 0);
-        QVERIFY(v->freeSpace >= 0 && v->freeSpace <= v->totalSize);
-        QVERIFY(QFileInfo(v->mountPoint).isDir());
-        rootSeen = rootSeen || v->mountPoint == root->volume.mountPoint;
-    }
-    QVERIFY(rootSeen);
-    for (const DISKINFO* d = volumes.DiskList(); d; d = d->next)
-        QVERIFY2(!(d->listed && d->diskName.startsWith("loop")), qPrintable(d->diskName));
-    QVERIFY(FormatVolumeListing(volumes.DiskList()).contains(disk->mediaName));
-}
-
-// A file system image on a loop device is traced to the loop device and never offered.
-void TestLinuxVolumes::liveLoopImageIsNotListed()
-{
-    const QString unavailable = LoopImageUnavailable();
-    if (!unavailable.isEmpty())
-        QSKIP(qPrintable(unavailable));
     QTemporaryDir tmp;
     MountedImage image;
-    QVERIFY(image.Create(tmp.path(), 16 << 20));
-    const QString mountPoint = image.MountPoint();
-    const QString device = image.Device();
-
+    const bool withImage = LoopImageUnavailable().isEmpty();
+    QVERIFY(!withImage || image.Create(tmp.path(), 16 << 20));
+    const QString loop = QFileInfo(image.Device()).fileName();
     GetVolumes volumes;
     LinuxVolumeDiscovery discovery;
     volumes.CreateDisklist(discovery);
     const QVector<LinuxMountedVolume> mounted = discovery.MountedVolumes();
     QVERIFY(image.Detach());
+    const auto mountedAt = [&](const QString& mountPoint) {
+        return std::find_if(mounted.begin(), mounted.end(),
+                            [&](const LinuxMountedVolume& v) { return v.volume.mountPoint == mountPoint; });
+    };
+    const auto diskNamed = [&](const QString& name) {
+        const DISKINFO* disk = volumes.DiskList();
+        while (disk && disk->diskName != name)
+            disk = disk->next;
+        return disk;
+    };
+    if (withImage) {
+        QVERIFY(mountedAt(image.MountPoint()) != mounted.end());
+        QCOMPARE(mountedAt(image.MountPoint())->wholeDisk, loop);
+        QCOMPARE(mountedAt(image.MountPoint())->volume.fileSystem, QString("ext4"));
+        QVERIFY(diskNamed(loop));
+        QCOMPARE(diskNamed(loop)->protocol, QString("Disk Image"));
+        QCOMPARE(diskNamed(loop)->mediaName, QString("Disk Image (fs.img)"));
+        for (const DISKINFO* d = volumes.DiskList(); d; d = d->next) {
+            QVERIFY2(!(d->listed && d->diskName.startsWith("loop")), qPrintable(d->diskName));
+            for (const PARTITIONINFO* v = d->partitionList; v; v = v->next)
+                QVERIFY(v->mountPoint != image.MountPoint());
+        }
+    }
 
-    const QString loop = QFileInfo(device).fileName();
-    const auto found = std::find_if(mounted.begin(), mounted.end(),
-                                    [&](const LinuxMountedVolume& v) { return v.volume.mountPoint == mountPoint; });
-    QVERIFY(found != mounted.end());
-    QCOMPARE(found->wholeDisk, loop);
-    QCOMPARE(found->volume.fileSystem, QString("ext4"));
-    const DISKINFO* disk = volumes.DiskList();
-    while (disk && disk->diskName != loop)
-        disk = disk->next;
-    QVERIFY(disk);
-    QCOMPARE(disk->protocol, QString("Disk Image"));
-    QCOMPARE(disk->mediaName, QString("Disk Image (fs.img)"));
-    QVERIFY(!disk->listed);
-    for (const DISKINFO* d = volumes.DiskList(); d; d = d->next)
-        for (const PARTITIONINFO* v = d->partitionList; v; v = v->next)
-            QVERIFY(v->mountPoint != mountPoint);
+    auto root = mountedAt("/");
+    if (root == mounted.end())
+        root = mountedAt(qEnvironmentVariable("HOME"));
+    if (root == mounted.end())
+        QSKIP("the root file system is not on a block device here");
+    const DISKINFO* disk = diskNamed(root->wholeDisk);
+    QVERIFY2(disk, qPrintable("no record for " + root->wholeDisk));
+    QVERIFY(disk->listed && !disk->mediaName.isEmpty() && disk->totalSize > 0);
+    bool rootSeen = false;
+    for (const PARTITIONINFO* v = disk->partitionList; v; v = v->next) {
+        QVERIFY(!v->fileSystem.isEmpty() && v->totalSize > 0);
+        QVERIFY(v->freeSpace >= 0 && v->freeSpace <= v->totalSize);
+        QVERIFY(QFileInfo(v->mountPoint).isDir());
+        rootSeen = rootSeen || v->mountPoint == root->volume.mountPoint;
+    }
+    QVERIFY(rootSeen);
+    QVERIFY(FormatVolumeListing(volumes.DiskList()).contains(disk->mediaName));
 }
 
 QTEST_GUILESS_MAIN(TestLinuxVolumes)

@@ -17,7 +17,6 @@ private slots:
     void outlineListsEveryNode();
     void subtreeJobs_data();
     void subtreeJobs();
-    void addJobsFillsJobListAndSummary();
     void handBuiltListsFollowTheScreensRules();
     void erasingOneGroupKeepsTheOthers_data();
     void erasingOneGroupKeepsTheOthers();
@@ -78,6 +77,7 @@ void TestTraceJobs::outlineListsEveryNode()
 void TestTraceJobs::subtreeJobs_data()
 {
     QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("summary");  // empty: not a node of the traces
     QTest::addColumn<QStringList>("jobs"); // "type size path", home as "~"
 
     const QString sfl = "~/Library/Application Support/com.apple.sharedfilelist/"
@@ -87,45 +87,36 @@ void TestTraceJobs::subtreeJobs_data()
                           "0 0 " + sfl + "org.videolan.vlc.sfl2", "0 0 " + sfl + "org.videolan.vlc.sfl"};
     const QStringList flashJobs{"1 0 " + flash + "#SharedObjects", "1 0 " + flash + "macromedia.com/support",
                                 "1 0 ~/Library/Caches/Adobe/Flash Player"};
-    QTest::newRow("one content group") << 501001 << vlc;
-    QTest::newRow("an application takes its groups; /* paths become folders") << 502000 << flashJobs;
-    QTest::newRow("a category takes the whole subtree") << 4 << vlc + flashJobs;
-    QTest::newRow("a missing application has nothing") << 503000 << QStringList{};
-    QTest::newRow("a system group") << 624000 << QStringList{"0 0 ~/.bash_history"};
+    QTest::newRow("one content group") << 501001 << "Application Traces/Other Application/VLC/Recent File" << vlc;
+    QTest::newRow("an application takes its groups; /* paths become folders")
+        << 502000 << "Application Traces/Other Application/Adobe Flash Player" << flashJobs;
+    QTest::newRow("a category takes the whole subtree") << 4 << "Application Traces" << vlc + flashJobs;
+    QTest::newRow("a missing application has nothing")
+        << 503000 << "Application Traces/Other Application/MPlayer" << QStringList{};
+    QTest::newRow("a missing browser") << 1000 << "Internet Activity/Google Chrome" << QStringList{};
+    QTest::newRow("a system group") << 624000 << "System Traces/Bash History" << QStringList{"0 0 ~/.bash_history"};
+    QTest::newRow("the drives") << 7 << QString() << QStringList{};
+    QTest::newRow("no such node") << 123456 << QString() << QStringList{};
 }
 
 void TestTraceJobs::subtreeJobs()
 {
     QFETCH(int, id);
+    QFETCH(QString, summary);
     QFETCH(QStringList, jobs);
-    APPLICATIONINFO* list = TraceTree::CategoryListFor(*fx->app, id);
-    QVERIFY(list);
+    fx->app->algorithm = 10;
+    fx->app->verification = 2;
+    QCOMPARE(TraceTree::AddJobs(*fx->app, id), !summary.isEmpty());
     QStringList actual;
-    for (APPWIPINGINFO job : TraceTree::CollectJobs(list, fx->app->appList, id, 10, 2)) {
-        QCOMPARE(job.category, QString("Traces Wiped"));
-        QCOMPARE(job.algorithm, 10);
-        QCOMPARE(job.verification, 2);
-        QVERIFY(job.plistPath.isEmpty());
-        actual << QString("%1 %2 %3").arg(job.wipeType).arg(job.itemSize).arg(job.itemPath.replace(fx->home, "~"));
+    for (APPWIPINGINFO* job = fx->app->wipingInfoList; job; job = job->next) {
+        QCOMPARE(job->category, QString("Traces Wiped"));
+        QCOMPARE(job->algorithm, 10);
+        QCOMPARE(job->verification, 2);
+        QVERIFY(job->plistPath.isEmpty());
+        actual << QString("%1 %2 %3").arg(job->wipeType).arg(job->itemSize).arg(job->itemPath.replace(fx->home, "~"));
     }
     QCOMPARE(actual, jobs);
-}
-
-void TestTraceJobs::addJobsFillsJobListAndSummary()
-{
-    fx->app->algorithm = 3;
-    QVERIFY(TraceTree::AddJobs(*fx->app, 501001));
-    QVERIFY(TraceTree::AddJobs(*fx->app, 40));
-    QVERIFY(!TraceTree::AddJobs(*fx->app, 7));
-    QVERIFY(!TraceTree::AddJobs(*fx->app, 123456));
-    int count = 0;
-    for (APPWIPINGINFO* job = fx->app->wipingInfoList; job; job = job->next, ++count)
-        QCOMPARE(job->algorithm, 3);
-    QCOMPARE(count, 3 + 6);
-    QCOMPARE(fx->app->tracesSummaryList, QStringList({"Application Traces/Other Application/VLC/Recent File",
-                                                      "Application Traces/Other Application"}));
-    QCOMPARE(TraceTree::SummaryText(*fx->app, 3), QString("System Traces"));
-    QCOMPARE(TraceTree::SummaryText(*fx->app, 1000), QString("Internet Activity/Google Chrome"));
+    QCOMPARE(fx->app->tracesSummaryList, summary.isEmpty() ? QStringList() : QStringList{summary});
 }
 
 void TestTraceJobs::handBuiltListsFollowTheScreensRules()
