@@ -60,8 +60,6 @@ class TestLinuxVolumes : public QObject
 
 private slots:
     void fakeMachine();
-    void homeRuleOnlyWhenVolumeRootIsNotWritable_data();
-    void homeRuleOnlyWhenVolumeRootIsNotWritable();
     void liveDiscovery();
 };
 
@@ -98,6 +96,7 @@ void TestLinuxVolumes::fakeMachine()
     const QString loop0 = sys.Disk("loop0", "virtual", "7:0", 204800);
     Write(loop0 + "/loop/backing_file", "/home/tester/images/disk.img\n");
     sys.Disk("loop1", "virtual", "7:1", 0);
+    sys.Disk("vda", "pci0000:00/0000:00:02.0/virtio1", "253:0", 2097152);
 
     Write(tmp.path() + "/mountinfo", "21 26 0:20 / /proc rw,relatime - proc proc rw\n"
                                      "26 1 254:0 / / rw,relatime - ext4 /dev/mapper/vg-root rw\n"
@@ -149,6 +148,7 @@ void TestLinuxVolumes::fakeMachine()
                  "  /dev/sdb1 | MY STICK | vfat | /media/tester/MY STICK | 30000 | 29000",
                  "  /dev/sdb2 | backup | btrfs | /media/tester/backup | 2000 | 1000",
                  "sr0 | /dev/sr0 | HL-DT-ST DVDRAM GP65NS60 | SATA | 1561296896 | -",
+                 "vda | /dev/vda | VirtIO Block Device | VirtIO | 1073741824 | -",
              }));
 
     // The mapped volumes are kept per physical disk, as containers are on macOS.
@@ -170,51 +170,21 @@ void TestLinuxVolumes::fakeMachine()
         QVERIFY2(discovery.IsMounted(folder), folder);
     for (const char* folder : {"/media/tester/MY STICK/photos", "/mnt/backup", "/media/tester/MY\\040STICK"})
         QVERIFY2(!discovery.IsMounted(folder), folder);
-}
 
-void TestLinuxVolumes::homeRuleOnlyWhenVolumeRootIsNotWritable_data()
-{
-    QTest::addColumn<QString>("home");
-    QTest::addColumn<QStringList>("writable");
-    QTest::addColumn<QStringList>("mountPoints");
-    QTest::newRow("home volume root not writable")
-        << "/home/tester" << QStringList{} << QStringList{"/", "/home/tester"};
-    QTest::newRow("home volume root writable") << "/home/tester" << QStringList{"/home"} << QStringList{"/", "/home"};
-    QTest::newRow("home on the root volume") << "/root" << QStringList{} << QStringList{"/root", "/home"};
-}
-
-void TestLinuxVolumes::homeRuleOnlyWhenVolumeRootIsNotWritable()
-{
-    QFETCH(QString, home);
-    QFETCH(QStringList, writable);
-    QFETCH(QStringList, mountPoints);
-    QTemporaryDir tmp;
-    FakeSys sys(tmp.path());
-    const QString vda = sys.Disk("vda", "pci0000:00/0000:00:02.0/virtio1", "254:0", 2097152);
-    sys.Partition(vda, "vda1", "254:1");
-    sys.Partition(vda, "vda2", "254:2");
-    Write(tmp.path() + "/mountinfo", "26 1 254:1 / / rw - ext4 /dev/vda1 rw\n"
-                                     "27 26 254:2 / /home rw - xfs /dev/vda2 rw\n");
-    LinuxVolumeSources sources;
-    sources.sysRoot = tmp.path() + "/sys";
-    sources.mountTable = tmp.path() + "/mountinfo";
-    sources.labelFolder = tmp.path() + "/none";
-    sources.homePath = home;
-    sources.spaceOf = [](const QString&, qint64& total, qint64& free) {
-        total = 10;
-        free = 5;
-        return true;
-    };
-    sources.canWrite = [&](const QString& path) { return writable.contains(path); };
-    GetVolumes volumes;
-    LinuxVolumeDiscovery discovery(sources);
-    volumes.CreateDisklist(discovery);
-    QVERIFY(volumes.DiskList());
-    QCOMPARE(volumes.DiskList()->mediaName, QString("VirtIO Block Device"));
-    QStringList found;
-    for (const PARTITIONINFO* v = volumes.DiskList()->partitionList; v; v = v->next)
-        found << v->mountPoint;
-    QCOMPARE(found, mountPoints);
+    // The home folder stands for its volume only where the volume's root is not writable.
+    for (const auto& [home, writable, shown] : {std::make_tuple("/home/tester", "/home", QStringList{"/home", "/"}),
+                                                std::make_tuple("/root", "", QStringList{"/home", "/root"})}) {
+        sources.homePath = home;
+        sources.canWrite = [writable = QString(writable)](const QString& path) { return path == writable; };
+        GetVolumes again;
+        LinuxVolumeDiscovery rediscovery(sources);
+        again.CreateDisklist(rediscovery);
+        QStringList mountPoints;
+        for (const DISKINFO* d = again.DiskList(); d; d = d->next)
+            for (const PARTITIONINFO* v = d->partitionList; v; v = v->next)
+                mountPoints << v->mountPoint;
+        QCOMPARE(mountPoints.mid(1, 2), shown);
+    }
 }
 
 // Live on this machine: a file system image on a loop device (where root may attach one) is
