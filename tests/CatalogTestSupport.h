@@ -189,11 +189,3 @@ inline QStringList DumpNodes(const APPLICATIONINFO* list, const QString& home)
     }
     return lines;
 }
-
-// Compares two dumps line by line, so that a failure names the first differing line.
-inline void CompareDumps(const QStringList& actual, const QStringList& expected)
-{
-    for (int i = 0; i < qMin(actual.size(), expected.size()); ++i)
-        QCOMPARE(actual.at(i), expected.at(i));
-    QCOMPARE(actual.size(), expected.size());
-}

@@ -185,7 +185,7 @@ void TestCatalogTree::homeBuildsRecordedTree()
     KorvaneApp::FreeApplicationInfo(rows);
     if (qEnvironmentVariableIsSet("KV_PRINT_TREE")) // to review a changed tree by eye
         qInfo().noquote() << actual.join('\n');
-    CompareDumps(actual, expected);
+    QCOMPARE(actual, expected);
     // Nothing of the Linux tree lies outside the home, and no path passes through a link.
     for (const QString& line : actual) {
         if (!mac && line.startsWith("    "))
@@ -201,9 +201,9 @@ void TestCatalogTree::homeBuildsRecordedTree()
         const int to = last ? all.indexOf(QRegularExpression(QString("^0 %1 .*").arg(last))) : all.size();
         return all.mid(from, to - from);
     };
-    CompareDumps(DumpNodes(fx.app->appTracesList, fx.home), section(4, 5));
-    CompareDumps(DumpNodes(fx.app->internetTracesList, fx.home), section(5, 3));
-    CompareDumps(DumpNodes(fx.app->systemTracesList, fx.home), section(3, 0));
+    QCOMPARE(DumpNodes(fx.app->appTracesList, fx.home), section(4, 5));
+    QCOMPARE(DumpNodes(fx.app->internetTracesList, fx.home), section(5, 3));
+    QCOMPARE(DumpNodes(fx.app->systemTracesList, fx.home), section(3, 0));
     for (APPLICATIONINFO* list : {fx.app->appTracesList, fx.app->internetTracesList, fx.app->systemTracesList}) {
         QSet<int> seen{3, 4, 5};
         for (APPLICATIONINFO* node = list; node; node = node->next) {

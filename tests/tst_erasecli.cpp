@@ -26,11 +26,10 @@ private slots:
     void cleanup();
     void exitStatus_data();
     void exitStatus();
-    void logHoldsStartRunAndEndBlocks();
     void freeSpaceLeavesNoFillerFolder();
     void progressGoesToATerminal();
     void linkGivenIsRemovedNotFollowed();
-    void certificateRecordsEveryFile();
+    void logAndCertificateRecordTheRun();
 
 private:
     int Run(const QStringList& arguments);
@@ -192,24 +191,6 @@ void TestEraseCli::exitStatus()
     QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("bundle/Resources/KVFInfo.txt")))); // nothing left behind
 }
 
-void TestEraseCli::logHoldsStartRunAndEndBlocks()
-{
-    const QString file = Make(QStringLiteral("a.txt"));
-    QCOMPARE(Run({"-q", "-a", "10", "-m", "2", "--log-dir", "@logs", "@a.txt"}), 0);
-    const QStringList logs = QDir(m_dir->filePath(QStringLiteral("logs/KVLOGFILE"))).entryList(QDir::Files);
-    QCOMPARE(logs.size(), 1);
-    QFile log(m_dir->filePath(QStringLiteral("logs/KVLOGFILE/")) + logs.first());
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'));
-    QVERIFY(lines.at(0).startsWith(QLatin1String("Korvane File Eraser start ")));
-    QCOMPARE(lines.at(3), QStringLiteral("Algorithm used : Peter Gutmann 35 Write Passes "));
-    QCOMPARE(lines.at(4), QStringLiteral("Verification used : Total verification"));
-    QVERIFY(lines.at(8).startsWith(QStringLiteral("File Path: ") + file + QStringLiteral(" | Erasure successful ")));
-    QVERIFY(lines.at(11).startsWith(QLatin1String("Erasure completed ")));
-    QVERIFY(lines.at(14).startsWith(QLatin1String("Korvane File Eraser Ends ")));
-    QVERIFY(m_out.contains(log.fileName()));
-}
-
 void TestEraseCli::freeSpaceLeavesNoFillerFolder()
 {
     int asked = 0;
@@ -273,22 +254,36 @@ void TestEraseCli::linkGivenIsRemovedNotFollowed()
     QCOMPARE(QFileInfo(target).size(), 6);
 }
 
-void TestEraseCli::certificateRecordsEveryFile()
+// One run with a log and a certificate: the log's blocks hold the options given and a line per
+// item; the certificate counts the chosen and the erased files.
+void TestEraseCli::logAndCertificateRecordTheRun()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        QSKIP("pdftotext (poppler-utils) is not installed");
     const QString single = Make(QStringLiteral("work/single.txt"), "secret");
     Make(QStringLiteral("work/folder/a.txt"));
     Make(QStringLiteral("work/folder/b.txt"));
     const QString certificates = m_dir->filePath(QStringLiteral("certificates"));
-
-    QCOMPARE(Run({"-q", "-a", "10", "--certificate", certificates, single, m_dir->filePath("work/folder"),
-                  m_dir->filePath("work/missing.txt")}),
+    QCOMPARE(Run({"-q", "-a", "10", "-m", "2", "--log-dir", "@logs", "--certificate", certificates, single,
+                  m_dir->filePath("work/folder"), m_dir->filePath("work/missing.txt")}),
              1);
+    const QStringList logs = QDir(m_dir->filePath(QStringLiteral("logs/KVLOGFILE"))).entryList(QDir::Files);
+    QCOMPARE(logs.size(), 1);
+    QFile log(m_dir->filePath(QStringLiteral("logs/KVLOGFILE/")) + logs.first());
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'));
+    QVERIFY(lines.at(0).startsWith(QLatin1String("Korvane File Eraser start ")));
+    QCOMPARE(lines.mid(3, 2), QStringList({"Algorithm used : Peter Gutmann 35 Write Passes ",
+                                           "Verification used : Total verification"}));
+    QVERIFY(lines.at(8).startsWith("File Path: " + single + " | Erasure successful "));
+    QVERIFY(lines.at(12).startsWith("File Path: " + m_dir->filePath("work/missing.txt") + " | Either the file"));
+    QVERIFY(lines.at(15).startsWith(QLatin1String("Erasure completed ")));
+    QVERIFY(lines.at(18).startsWith(QLatin1String("Korvane File Eraser Ends ")));
+    QVERIFY(m_out.contains(log.fileName()));
+
     const QStringList pdfs = QDir(certificates + "/KVCERTIFICATE").entryList({"*.pdf"}, QDir::Files);
     QCOMPARE(pdfs.size(), 1);
     QVERIFY(m_out.contains(QStringLiteral("certificate: ") + certificates + "/KVCERTIFICATE/" + pdfs.first()));
-
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
     QProcess text;
     text.start(QStringLiteral("pdftotext"),
                {QStringLiteral("-layout"), certificates + "/KVCERTIFICATE/" + pdfs.first(), QStringLiteral("-")});
