@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(ReachConcern)
+
 namespace {
 
 QByteArray Recorded(const QString& name, const QList<QPair<QByteArray, QByteArray>>& edits = {})
@@ -417,16 +419,13 @@ void TestMacVolumes::writeReach_data()
     QTest::addColumn<QString>("info"); // recorded `diskutil info` of the device, or empty
     QTest::addColumn<QString>("mountPoint");
     QTest::addColumn<QString>("fileSystem");
-    QTest::addColumn<QList<int>>("concerns");
+    QTest::addColumn<QVector<ReachConcern>>("concerns");
     const auto row = [](const char* tag, const QByteArray& device, const char* info, const char* mountPoint,
-                        const char* fileSystem, QList<ReachConcern> concerns) {
-        QList<int> values;
-        for (ReachConcern concern : concerns)
-            values << int(concern);
+                        const char* fileSystem, QVector<ReachConcern> concerns) {
         QTest::newRow(tag) << "Filesystem 512-blocks Used Available Capacity Mounted on\n" + device +
                                   "  976490576 1234 5678 1% " + mountPoint + "\n"
                            << QString::fromLatin1(info) << QString::fromLatin1(mountPoint)
-                           << QString::fromLatin1(fileSystem) << values;
+                           << QString::fromLatin1(fileSystem) << concerns;
     };
     row("APFS on solid state", "/dev/disk3s5", "diskutil-info-apfs-disk3s5-data-01.txt", "/Volumes/Data", "apfs",
         {ReachConcern::CopyOnWrite, ReachConcern::Flash});
@@ -446,7 +445,7 @@ void TestMacVolumes::writeReach()
     QFETCH(QString, info);
     QFETCH(QString, mountPoint);
     QFETCH(QString, fileSystem);
-    QFETCH(QList<int>, concerns);
+    QFETCH(QVector<ReachConcern>, concerns);
     FakeMac mac;
     mac.Df(df);
     const QByteArray device = df.split('\n').at(1).split(' ').first();
@@ -456,10 +455,7 @@ void TestMacVolumes::writeReach()
     const VolumeReach reach = MacVolumeReach().Volume(QStringLiteral("/Users/tester/file"));
     QCOMPARE(reach.mountPoint, mountPoint);
     QCOMPARE(reach.fileSystem, fileSystem);
-    QList<int> found;
-    for (ReachConcern concern : reach.concerns)
-        found << int(concern);
-    QCOMPARE(found, concerns);
+    QCOMPARE(reach.concerns, concerns);
 }
 
 void TestMacVolumes::isMounted_data()

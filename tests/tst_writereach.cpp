@@ -139,34 +139,28 @@ void TestWriteReach::deviceChain()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(text);
     };
-    // sysfs: devices/.../<name>, with class/block/<name> and dev/block/<major:minor> linking there.
-    const auto add = [&](const QString& place, const QString& name, const QString& number) {
-        const QString path = sys + QStringLiteral("/devices/") + place + QLatin1Char('/') + name;
-        QDir().mkpath(path);
-        QDir().mkpath(sys + QStringLiteral("/class/block"));
-        QDir().mkpath(sys + QStringLiteral("/dev/block"));
-        QFile::link(path, sys + QStringLiteral("/class/block/") + name);
-        QFile::link(path, sys + QStringLiteral("/dev/block/") + number);
-        return path;
+    // sysfs: devices/<place>/<name>, with class/block/<name> and dev/block/<major:minor> linking
+    // there; a device's own file ("name=value") and the devices it is built on.
+    QVERIFY(QDir().mkpath(sys + "/class/block") && QDir().mkpath(sys + "/dev/block"));
+    const char* const devices[][5] = {
+        {"pci0/ata1/block", "sda", "8:0", "queue/rotational=1", ""},
+        {"pci0/ata2/block", "sdb", "8:16", "queue/rotational=0", ""},
+        {"pci0/ata2/block/sdb", "sdb1", "8:17", "partition=1", ""},
+        {"pci0/nvme/block", "nvme0n1", "259:0", "", ""}, // no queue/rotational: unknown
+        {"virtual/block", "dm-0", "254:0", "dm/uuid=CRYPT-LUKS2-0123456789abcdef-secret", "sdb1"},
+        {"virtual/block", "dm-1", "254:1", "dm/uuid=LVM-abcdef", "sda"},
+        {"virtual/block", "md0", "9:0", "", "sda sdb"},
     };
-    const QString sda = add("pci0/ata1/block", "sda", "8:0");
-    write(sda + "/queue/rotational", "1\n");
-    const QString sdb = add("pci0/ata2/block", "sdb", "8:16");
-    write(sdb + "/queue/rotational", "0\n");
-    write(add("pci0/ata2/block/sdb", "sdb1", "8:17") + "/partition", "1\n");
-    add("pci0/nvme/block", "nvme0n1", "259:0"); // no queue/rotational: unknown
-    const QString crypt = add("virtual/block", "dm-0", "254:0");
-    write(crypt + "/dm/uuid", "CRYPT-LUKS2-0123456789abcdef-secret\n");
-    QDir().mkpath(crypt + "/slaves");
-    QFile::link(sys + "/class/block/sdb1", crypt + "/slaves/sdb1");
-    const QString lvm = add("virtual/block", "dm-1", "254:1");
-    write(lvm + "/dm/uuid", "LVM-abcdef\n");
-    QDir().mkpath(lvm + "/slaves");
-    QFile::link(sys + "/class/block/sda", lvm + "/slaves/sda");
-    const QString md = add("virtual/block", "md0", "9:0");
-    QDir().mkpath(md + "/slaves");
-    QFile::link(sys + "/class/block/sda", md + "/slaves/sda");
-    QFile::link(sys + "/class/block/sdb", md + "/slaves/sdb");
+    for (const auto& node : devices) {
+        const QString path = sys + "/devices/" + node[0] + '/' + node[1];
+        QVERIFY(QDir().mkpath(path + "/slaves"));
+        QFile::link(path, sys + "/class/block/" + node[1]);
+        QFile::link(path, sys + "/dev/block/" + node[2]);
+        if (*node[3])
+            write(path + '/' + QString(node[3]).section('=', 0, 0), QString(node[3]).section('=', 1).toUtf8());
+        for (const QString& slave : QString(node[4]).split(' ', Qt::SkipEmptyParts))
+            QFile::link(sys + "/class/block/" + slave, path + "/slaves/" + slave);
+    }
 
     const QString mountPoint = dir.filePath(QStringLiteral("volume"));
     QVERIFY(QDir().mkpath(mountPoint));
