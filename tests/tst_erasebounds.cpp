@@ -12,9 +12,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "Checksums.h"
 #include "EraserCopy.h"
 #include "LoopImage.h"
+#include "TestFiles.h"
 
 #include <atomic>
 #include <cstdio>

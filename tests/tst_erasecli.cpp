@@ -5,6 +5,7 @@
 #include "FreeSpace.h"
 #include "KorvaneApp.h"
 #include "PlistFormat.h"
+#include "TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -92,12 +93,8 @@ int TestEraseCli::Run(const QStringList& arguments)
 
 QString TestEraseCli::Make(const QString& name, const QByteArray& content)
 {
-    const QString path = m_dir->filePath(name);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
-    return path;
+    WriteTestFile(m_dir->filePath(name), content);
+    return m_dir->filePath(name);
 }
 
 void TestEraseCli::exitStatus_data()

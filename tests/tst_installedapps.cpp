@@ -3,6 +3,7 @@
 #include "InstalledApplications.h"
 
 #include "FakeCommands.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,14 +29,6 @@ QByteArray Fixture(const QString& name)
     return file.readAll();
 }
 
-void Write(const QString& path, const QByteArray& text)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text);
-}
-
 QStringList Lines(const QString& path)
 {
     QFile file(path);
@@ -57,7 +50,7 @@ void TestInstalledApps::macWriterAppendsLocationLines()
                                      Fixture("system-profiler-apps-03-excerpt-annotated.txt"));
     const QString list = dir.path() + "/Korvane's \"$HOME\" `x`/KVFInfo.txt";
     QDir().mkpath(QFileInfo(list).path());
-    Write(list, "      Location: /Applications/Left.app\n"); // an earlier run that ended abnormally
+    WriteTestFile(list, "      Location: /Applications/Left.app\n"); // an earlier run that ended abnormally
 
     QVERIFY(CreateInstalledApplicationsWriter(PlatformKind::MacOS)->Write(list));
     QCOMPARE(fakes.Calls("system_profiler"), QStringList{"SPApplicationsDataType"});
@@ -86,22 +79,25 @@ void TestInstalledApps::desktopEntriesBecomeListLines()
     const QStringList folders = DesktopEntryFolders();
     QCOMPARE(folders, QStringList({user, dir.path() + "/none/applications", system}));
     const QString program = dir.path() + "/opt/My App/run";
-    Write(program, "");
-    Write(system + "/firefox-esr.desktop", "[Desktop Entry]\nType=Application\nName=Firefox ESR\n"
-                                           "Name[de]=Firefox Deutsch\nExec=/nowhere/firefox-esr %u\n");
-    Write(user + "/firefox-esr.desktop", "[Desktop Entry]\nType=Application\nName=Firefox Mine\nExec=vlc\n");
-    Write(system + "/vlc.desktop", "[Desktop Entry]\nName=VLC media player\nType=Application\nNoDisplay=true\n"
-                                   "Exec=vlc --started-from-file %U\n[Desktop Action play]\nName=Play/Pause\n");
-    Write(system + "/skype.desktop", "[Desktop Entry]\nType=Application\nName=Skype\n"
-                                     "Exec=env FOO=1 -u BAR skypeforlinux %U\n");
-    Write(system + "/kde/myapp.desktop",
-          "[Desktop Entry]\nType=Application\nName=AC/DC\\sPlayer\nExec=\"" + QFile::encodeName(program) + "\" %f\n");
-    Write(system + "/gone.desktop", "[Desktop Entry]\nType=Application\nName=Gone\nTryExec=no-such-program-kv\n");
-    Write(system + "/hidden.desktop", "[Desktop Entry]\nType=Application\nName=Hidden\nExec=vlc\n");
-    Write(user + "/hidden.desktop", "[Desktop Entry]\nHidden=true\n");
-    Write(system + "/deleted.desktop", "[Desktop Entry]\nType=Application\nName=Deleted\nExec=vlc\nHidden=true\n");
-    Write(system + "/link.desktop", "[Desktop Entry]\nType=Link\nName=Web Link\nURL=https://example.org\n");
-    Write(system + "/script.desktop", "[Desktop Entry]\nType=Application\nName=Script\nExec=no-such-program-kv\n");
+    WriteTestFile(program, "");
+    WriteTestFile(system + "/firefox-esr.desktop", "[Desktop Entry]\nType=Application\nName=Firefox ESR\n"
+                                                   "Name[de]=Firefox Deutsch\nExec=/nowhere/firefox-esr %u\n");
+    WriteTestFile(user + "/firefox-esr.desktop", "[Desktop Entry]\nType=Application\nName=Firefox Mine\nExec=vlc\n");
+    WriteTestFile(system + "/vlc.desktop", "[Desktop Entry]\nName=VLC media player\nType=Application\nNoDisplay=true\n"
+                                           "Exec=vlc --started-from-file %U\n[Desktop Action play]\nName=Play/Pause\n");
+    WriteTestFile(system + "/skype.desktop", "[Desktop Entry]\nType=Application\nName=Skype\n"
+                                             "Exec=env FOO=1 -u BAR skypeforlinux %U\n");
+    WriteTestFile(system + "/kde/myapp.desktop", "[Desktop Entry]\nType=Application\nName=AC/DC\\sPlayer\nExec=\"" +
+                                                     QFile::encodeName(program) + "\" %f\n");
+    WriteTestFile(system + "/gone.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Gone\nTryExec=no-such-program-kv\n");
+    WriteTestFile(system + "/hidden.desktop", "[Desktop Entry]\nType=Application\nName=Hidden\nExec=vlc\n");
+    WriteTestFile(user + "/hidden.desktop", "[Desktop Entry]\nHidden=true\n");
+    WriteTestFile(system + "/deleted.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Deleted\nExec=vlc\nHidden=true\n");
+    WriteTestFile(system + "/link.desktop", "[Desktop Entry]\nType=Link\nName=Web Link\nURL=https://example.org\n");
+    WriteTestFile(system + "/script.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Script\nExec=no-such-program-kv\n");
 
     const QStringList lines{
         "    Firefox Mine Location: " + fakes.Dir() + "/vlc", "    AC-DC Player Location: " + program,
@@ -146,7 +142,7 @@ void TestInstalledApps::listedPaths()
     QTemporaryDir dir;
     QVERIFY(QDir::setCurrent(dir.path()));
     const QString listPath = dir.path() + "/list 'one'.txt";
-    Write(listPath, list);
+    WriteTestFile(listPath, list);
     QCOMPARE(ListedApplicationPaths(name, listPath), expected);
     QVERIFY(!QFile::exists(dir.path() + "/pwned"));
     QCOMPARE(ListedApplicationPaths(name, dir.path() + "/missing.txt"), QStringList{});

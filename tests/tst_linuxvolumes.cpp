@@ -4,6 +4,7 @@
 #include "GetVolumes.h"
 #include "LinuxVolumeDiscovery.h"
 #include "LoopImage.h"
+#include "TestFiles.h"
 #include "VolumeDump.h"
 #include "VolumeListing.h"
 
@@ -12,47 +13,6 @@
 #include <QMap>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-void Write(const QString& path, const QByteArray& text)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
-
-// A sysfs-like tree: devices live under devices/ and block/<name> links to them, so that
-// the bus shows in the path as it does in /sys.
-class FakeSys
-{
-public:
-    explicit FakeSys(const QString& root) : m_root(root) {}
-
-    QString Disk(const QString& name, const QString& busPath, const QByteArray& dev, qint64 sectors)
-    {
-        const QString dir = m_root + "/sys/devices/" + busPath + "/block/" + name;
-        Write(dir + "/dev", dev + "\n");
-        Write(dir + "/size", QByteArray::number(sectors) + "\n");
-        Write(dir + "/ro", "0\n");
-        Write(dir + "/removable", "0\n");
-        QDir().mkpath(m_root + "/sys/block");
-        QFile::link(dir, m_root + "/sys/block/" + name);
-        return dir;
-    }
-    void Partition(const QString& diskDir, const QString& name, const QByteArray& dev)
-    {
-        Write(diskDir + "/" + name + "/dev", dev + "\n");
-        Write(diskDir + "/" + name + "/partition", "1\n");
-    }
-    QString Root() const { return m_root; }
-
-private:
-    QString m_root;
-};
-
-} // namespace
 
 class TestLinuxVolumes : public QObject
 {
@@ -65,49 +25,65 @@ private slots:
 
 void TestLinuxVolumes::fakeMachine()
 {
+    // A sysfs-like tree: devices live under devices/ and block/<name> links to them, so that the
+    // bus shows in the path as it does in /sys.
     QTemporaryDir tmp;
-    FakeSys sys(tmp.path());
-    const QString sda = sys.Disk("sda", "pci0000:00/0000:00:1f.2/ata1/host0/target0:0:0/0:0:0:0", "8:0", 1953525168);
-    Write(sda + "/device/vendor", "ATA     \n");
-    Write(sda + "/device/model", "WDC WD10EZEX-08W\n");
-    sys.Partition(sda, "sda1", "8:1");
-    sys.Partition(sda, "sda2", "8:2");
+    const auto disk = [&](const QString& name, const QString& busPath, const QByteArray& dev, qint64 sectors) {
+        const QString dir = tmp.path() + "/sys/devices/" + busPath + "/block/" + name;
+        WriteTestFile(dir + "/dev", dev + "\n");
+        WriteTestFile(dir + "/size", QByteArray::number(sectors) + "\n");
+        WriteTestFile(dir + "/ro", "0\n");
+        WriteTestFile(dir + "/removable", "0\n");
+        QDir().mkpath(tmp.path() + "/sys/block");
+        QFile::link(dir, tmp.path() + "/sys/block/" + name);
+        return dir;
+    };
+    const auto partition = [](const QString& diskDir, const QString& name, const QByteArray& dev) {
+        WriteTestFile(diskDir + "/" + name + "/dev", dev + "\n");
+        WriteTestFile(diskDir + "/" + name + "/partition", "1\n");
+    };
+    const QString sda = disk("sda", "pci0000:00/0000:00:1f.2/ata1/host0/target0:0:0/0:0:0:0", "8:0", 1953525168);
+    WriteTestFile(sda + "/device/vendor", "ATA     \n");
+    WriteTestFile(sda + "/device/model", "WDC WD10EZEX-08W\n");
+    partition(sda, "sda1", "8:1");
+    partition(sda, "sda2", "8:2");
     const QString sdb =
-        sys.Disk("sdb", "pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/host6/target6:0:0/6:0:0:0", "8:16", 60062500);
-    Write(sdb + "/device/vendor", "SanDisk \n");
-    Write(sdb + "/device/model", "Cruzer Blade    \n");
-    Write(sdb + "/removable", "1\n");
-    sys.Partition(sdb, "sdb1", "8:17");
-    sys.Partition(sdb, "sdb2", "8:18");
-    const QString nvme = sys.Disk("nvme0n1", "pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0", "259:0", 1953525168);
-    Write(nvme + "/device/model", "Samsung SSD 980 PRO 1TB                 \n");
-    sys.Partition(nvme, "nvme0n1p1", "259:1");
-    sys.Partition(nvme, "nvme0n1p2", "259:2");
-    const QString sr0 = sys.Disk("sr0", "pci0000:00/0000:00:1f.2/ata2/host1/target1:0:0/1:0:0:0", "11:0", 3049408);
-    Write(sr0 + "/ro", "1\n");
-    Write(sr0 + "/device/vendor", "HL-DT-ST\n");
-    Write(sr0 + "/device/model", "DVDRAM GP65NS60\n");
-    const QString dm0 = sys.Disk("dm-0", "virtual", "254:0", 1900000000);
-    Write(dm0 + "/dm/name", "vg-root\n");
-    Write(dm0 + "/slaves/sda2", "");
-    const QString dm1 = sys.Disk("dm-1", "virtual", "254:1", 1900000000);
-    Write(dm1 + "/dm/name", "luks-home\n");
-    Write(dm1 + "/slaves/nvme0n1p2", "");
-    const QString loop0 = sys.Disk("loop0", "virtual", "7:0", 204800);
-    Write(loop0 + "/loop/backing_file", "/home/tester/images/disk.img\n");
-    sys.Disk("loop1", "virtual", "7:1", 0);
-    sys.Disk("vda", "pci0000:00/0000:00:02.0/virtio1", "253:0", 2097152);
+        disk("sdb", "pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/host6/target6:0:0/6:0:0:0", "8:16", 60062500);
+    WriteTestFile(sdb + "/device/vendor", "SanDisk \n");
+    WriteTestFile(sdb + "/device/model", "Cruzer Blade    \n");
+    WriteTestFile(sdb + "/removable", "1\n");
+    partition(sdb, "sdb1", "8:17");
+    partition(sdb, "sdb2", "8:18");
+    const QString nvme = disk("nvme0n1", "pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0", "259:0", 1953525168);
+    WriteTestFile(nvme + "/device/model", "Samsung SSD 980 PRO 1TB                 \n");
+    partition(nvme, "nvme0n1p1", "259:1");
+    partition(nvme, "nvme0n1p2", "259:2");
+    const QString sr0 = disk("sr0", "pci0000:00/0000:00:1f.2/ata2/host1/target1:0:0/1:0:0:0", "11:0", 3049408);
+    WriteTestFile(sr0 + "/ro", "1\n");
+    WriteTestFile(sr0 + "/device/vendor", "HL-DT-ST\n");
+    WriteTestFile(sr0 + "/device/model", "DVDRAM GP65NS60\n");
+    const QString dm0 = disk("dm-0", "virtual", "254:0", 1900000000);
+    WriteTestFile(dm0 + "/dm/name", "vg-root\n");
+    WriteTestFile(dm0 + "/slaves/sda2", "");
+    const QString dm1 = disk("dm-1", "virtual", "254:1", 1900000000);
+    WriteTestFile(dm1 + "/dm/name", "luks-home\n");
+    WriteTestFile(dm1 + "/slaves/nvme0n1p2", "");
+    const QString loop0 = disk("loop0", "virtual", "7:0", 204800);
+    WriteTestFile(loop0 + "/loop/backing_file", "/home/tester/images/disk.img\n");
+    disk("loop1", "virtual", "7:1", 0);
+    disk("vda", "pci0000:00/0000:00:02.0/virtio1", "253:0", 2097152);
 
-    Write(tmp.path() + "/mountinfo", "21 26 0:20 / /proc rw,relatime - proc proc rw\n"
-                                     "26 1 254:0 / / rw,relatime - ext4 /dev/mapper/vg-root rw\n"
-                                     "27 26 259:1 / /boot/efi rw,relatime - vfat /dev/nvme0n1p1 rw,fmask=0077\n"
-                                     "28 26 254:1 / /home rw,relatime shared:5 - ext4 /dev/mapper/luks-home rw\n"
-                                     "29 26 0:25 / /tmp rw - tmpfs tmpfs rw\n"
-                                     "30 26 254:1 /tester/data /srv/data rw,relatime - ext4 /dev/mapper/luks-home rw\n"
-                                     "31 26 8:17 / /media/tester/MY\\040STICK rw,nosuid - vfat /dev/sdb1 rw\n"
-                                     "32 26 0:45 /@ /media/tester/backup rw - btrfs /dev/sdb2 rw,subvol=/@\n"
-                                     "33 26 11:0 / /media/tester/CDROM ro,nosuid - iso9660 /dev/sr0 ro\n"
-                                     "34 26 7:0 / /mnt/image rw,relatime - ext4 /dev/loop0 rw\n");
+    WriteTestFile(tmp.path() + "/mountinfo",
+                  "21 26 0:20 / /proc rw,relatime - proc proc rw\n"
+                  "26 1 254:0 / / rw,relatime - ext4 /dev/mapper/vg-root rw\n"
+                  "27 26 259:1 / /boot/efi rw,relatime - vfat /dev/nvme0n1p1 rw,fmask=0077\n"
+                  "28 26 254:1 / /home rw,relatime shared:5 - ext4 /dev/mapper/luks-home rw\n"
+                  "29 26 0:25 / /tmp rw - tmpfs tmpfs rw\n"
+                  "30 26 254:1 /tester/data /srv/data rw,relatime - ext4 /dev/mapper/luks-home rw\n"
+                  "31 26 8:17 / /media/tester/MY\\040STICK rw,nosuid - vfat /dev/sdb1 rw\n"
+                  "32 26 0:45 /@ /media/tester/backup rw - btrfs /dev/sdb2 rw,subvol=/@\n"
+                  "33 26 11:0 / /media/tester/CDROM ro,nosuid - iso9660 /dev/sr0 ro\n"
+                  "34 26 7:0 / /mnt/image rw,relatime - ext4 /dev/loop0 rw\n");
     QDir().mkpath(tmp.path() + "/by-label");
     QFile::link("../../sdb1", tmp.path() + "/by-label/MY\\x20STICK");
 

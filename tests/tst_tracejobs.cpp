@@ -2,7 +2,7 @@
 // one node yields, built the way the selection screen builds them, what erasing one group
 // of a Linux home leaves, and the running applications named before erasing.
 #include "CatalogTestSupport.h"
-#include "Checksums.h"
+#include "TestFiles.h"
 
 #include "EraseCommandLine.h"
 #include "TraceTree.h"

@@ -10,6 +10,7 @@
 #include "KorvaneApp.h"
 #include "LinuxVolumeReach.h"
 #include "LoopImage.h"
+#include "TestFiles.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -133,12 +134,6 @@ void TestWriteReach::deviceChain()
     QFETCH(QStringList, concerns);
     QTemporaryDir dir;
     const QString sys = dir.filePath(QStringLiteral("sys"));
-    const auto write = [](const QString& path, const QByteArray& text) {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    };
     // sysfs: devices/<place>/<name>, with class/block/<name> and dev/block/<major:minor> linking
     // there; a device's own file ("name=value") and the devices it is built on.
     QVERIFY(QDir().mkpath(sys + "/class/block") && QDir().mkpath(sys + "/dev/block"));
@@ -157,17 +152,17 @@ void TestWriteReach::deviceChain()
         QFile::link(path, sys + "/class/block/" + node[1]);
         QFile::link(path, sys + "/dev/block/" + node[2]);
         if (*node[3])
-            write(path + '/' + QString(node[3]).section('=', 0, 0), QString(node[3]).section('=', 1).toUtf8());
+            WriteTestFile(path + '/' + QString(node[3]).section('=', 0, 0), QString(node[3]).section('=', 1).toUtf8());
         for (const QString& slave : QString(node[4]).split(' ', Qt::SkipEmptyParts))
             QFile::link(sys + "/class/block/" + slave, path + "/slaves/" + slave);
     }
 
     const QString mountPoint = dir.filePath(QStringLiteral("volume"));
     QVERIFY(QDir().mkpath(mountPoint));
-    write(dir.filePath("mountinfo"), QStringLiteral("22 1 0:999 / / rw - ext4 /dev/root rw\n"
-                                                    "40 22 %1 / %2 %3 - %4 /dev/whatever %3\n")
-                                         .arg(device, mountPoint, options, fileSystem)
-                                         .toUtf8());
+    WriteTestFile(dir.filePath("mountinfo"), QStringLiteral("22 1 0:999 / / rw - ext4 /dev/root rw\n"
+                                                            "40 22 %1 / %2 %3 - %4 /dev/whatever %3\n")
+                                                 .arg(device, mountPoint, options, fileSystem)
+                                                 .toUtf8());
     LinuxVolumeReach probe(sys, dir.filePath(QStringLiteral("mountinfo")));
     const VolumeReach reach = probe.Volume(mountPoint);
     QCOMPARE(reach.mountPoint, mountPoint);

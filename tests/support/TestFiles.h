@@ -1,10 +1,22 @@
-// Checksums of every file and link below a folder, by path relative to it, so that a test can
-// show that nothing outside what it chose changed.
+// Files a test makes and checks: a file written below folders made for it, and checksums of
+// every file and link below a folder, by path relative to it, so that a test can show that
+// nothing outside what it chose changed.
 #pragma once
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QDirIterator>
 #include <QMap>
+#include <QtTest>
+
+// Writes `content` to `path`, making its folders first; a failure fails the test.
+inline void WriteTestFile(const QString& path, const QByteArray& content)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(content), qint64(content.size()));
+}
 
 using Sums = QMap<QString, QByteArray>;
 
