@@ -71,8 +71,7 @@ private:
     struct Run
     {
         int status = -1;
-        QByteArray out;
-        QByteArray err;
+        QByteArray output; // both channels
         QStringList lines; // the log's item lines
     };
     // korvane-erase with arguments as raw bytes (names need not be UTF-8).
@@ -104,8 +103,7 @@ TestEraseBounds::Run TestEraseBounds::Erase(const QList<QByteArray>& paths)
 {
     Run run;
     const QString logDir = m_dir->filePath(QStringLiteral("logs%1").arg(++m_runs));
-    const QByteArray outFile = QFile::encodeName(m_dir->filePath(QStringLiteral("out")));
-    const QByteArray errFile = QFile::encodeName(m_dir->filePath(QStringLiteral("err")));
+    const QByteArray outFile = QFile::encodeName(m_dir->filePath(QStringLiteral("output")));
     QList<QByteArray> arguments{QFile::encodeName(m_eraser), "-q", "--log-dir", QFile::encodeName(logDir), "--"};
     arguments += paths;
     std::vector<char*> argv;
@@ -115,9 +113,8 @@ TestEraseBounds::Run TestEraseBounds::Erase(const QList<QByteArray>& paths)
     const pid_t pid = ::fork();
     if (pid == 0) {
         const int out = ::open(outFile.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = ::open(errFile.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ::dup2(out, 1);
-        ::dup2(err, 2);
+        ::dup2(out, 2);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
@@ -125,11 +122,8 @@ TestEraseBounds::Run TestEraseBounds::Erase(const QList<QByteArray>& paths)
     if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
         run.status = WEXITSTATUS(status);
     QFile out(QFile::decodeName(outFile));
-    QFile err(QFile::decodeName(errFile));
     if (out.open(QIODevice::ReadOnly))
-        run.out = out.readAll();
-    if (err.open(QIODevice::ReadOnly))
-        run.err = err.readAll();
+        run.output = out.readAll();
     for (const QFileInfo& log : QDir(logDir + QStringLiteral("/KVLOGFILE")).entryInfoList(QDir::Files)) {
         QFile file(log.filePath());
         if (file.open(QIODevice::ReadOnly)) {
@@ -252,13 +246,13 @@ void TestEraseBounds::BindMounts()
     const Run run = Erase({chosen});
     QCOMPARE(run.status, 1);
     QVERIFY(!QFileInfo::exists(QFile::decodeName(chosen + "/own")));
-    QVERIFY(run.err.contains("left alone, another file system is mounted there: " + chosen + "/inner"));
+    QVERIFY(run.output.contains("left alone, another file system is mounted there: " + chosen + "/inner"));
     QVERIFY(run.lines.last().startsWith(QStringLiteral("Folder Path: ") + QFile::decodeName(chosen) +
                                         QStringLiteral(" | Erasure failed ")));
     for (const QByteArray& path : {bound + "/secret", bound}) {
         const Run refused = Erase({path});
         QCOMPARE(refused.status, 2);
-        QVERIFY(refused.err.contains("protected location"));
+        QVERIFY(refused.output.contains("protected location"));
     }
     QCOMPARE(Changed(before, both()), 0);
 }
@@ -341,7 +335,7 @@ void TestEraseBounds::SpecialFiles()
     for (const QByteArray& path : {device, pipe, chosen + "/proc"}) {
         const Run run = Erase({path});
         QCOMPARE(run.status, 2);
-        QVERIFY(run.err.contains(path.endsWith("proc") ? "virtual file system" : "device, pipe or socket"));
+        QVERIFY(run.output.contains(path.endsWith("proc") ? "virtual file system" : "device, pipe or socket"));
     }
     char events[4096];
     const ssize_t n = ::read(watch, events, sizeof events);
@@ -360,7 +354,7 @@ void TestEraseBounds::SpecialFiles()
     runner.kill();
     runner.waitForFinished();
     QCOMPARE(folder.status, 1);
-    QVERIFY(folder.err.contains("left alone"));
+    QVERIFY(folder.output.contains("left alone"));
     QVERIFY(QFileInfo::exists(QFile::decodeName(chosen + "/proc/self")) && QFileInfo::exists(program));
     QVERIFY(!QFileInfo::exists(QFile::decodeName(chosen + "/own")));
     QVERIFY(!folder.lines.filter(QStringLiteral("File Path: %1 | Access denied ").arg(program)).isEmpty());
