@@ -27,7 +27,6 @@ private slots:
     void cleanup();
     void exitStatus_data();
     void exitStatus();
-    void freeSpaceLeavesNoFillerFolder();
     void progressGoesToATerminal();
     void linkGivenIsRemovedNotFollowed();
     void logAndCertificateRecordTheRun();
@@ -188,20 +187,6 @@ void TestEraseCli::exitStatus()
     QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("bundle/Resources/KVFInfo.txt")))); // nothing left behind
 }
 
-void TestEraseCli::freeSpaceLeavesNoFillerFolder()
-{
-    int asked = 0;
-    FreeSpaceTesting::SetSource([&asked](const QString&) { return ++asked == 1 ? 100000LL : 0LL; });
-    QDir().mkpath(m_dir->filePath(QStringLiteral("vol")));
-    QCOMPARE(Run({"-q", "--free-space", "@vol"}), 0);
-    QCOMPARE(asked, 2); // the job's size, then once after the filler file
-    QCOMPARE(QDir(m_dir->filePath(QStringLiteral("vol"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-             QStringList());
-    QVERIFY(m_out.contains(QLatin1String("1 of 1 items erased")));
-}
-
-// Progress goes to a terminal. A file swapped for another between the look and the open (here
-// while its progress line is printed, after the job's first) is left alone, and so is the other.
 void TestEraseCli::progressGoesToATerminal()
 {
     const QString file = Make(QStringLiteral("p"), QByteArray(5000, 'p'));
