@@ -42,7 +42,6 @@ private slots:
     void icqArchives();
     void trashFollowsVolumes_data();
     void trashFollowsVolumes();
-    void chromeProfiles();
     void chromeProfilesStopBeforeFirefoxIds();
     void profilesIni_data();
     void profilesIni();
@@ -213,34 +212,6 @@ void TestCatalogExpansion::trashFollowsVolumes()
         FreeNodes(d->partitionList);
 }
 
-void TestCatalogExpansion::chromeProfiles()
-{
-    CatalogFixture fx({"/Applications/Google Chrome.app"});
-    for (const char* entry : {"Default/Cookies", "Profile 1/Bookmarks", "Profile 3/", "System Profile/Bookmarks",
-                              "profile-notes", ".profile-hidden/", "Local State"})
-        fx.Plant(kChrome + QString(entry));
-    fx.Plant("Library/Caches/Google/Chrome/Profile 3/Cache/");
-
-    m_internetactivity.InetrnetApplicationList(5);
-    QStringList profiles;
-    for (const QString& line : Subtree(m_internetactivity.NodeList(), 1000, fx.home))
-        if (line.startsWith("1000 "))
-            profiles << line;
-    const QString icon = " [installed] :/images/images/Applications/profile_users.png";
-    QCOMPARE(profiles, QStringList({"1000 1020 DEFAULT" + icon, "1000 1040 PROFILE 1" + icon,
-                                    "1000 1060 PROFILE 3" + icon, "1000 1080 PROFILE-NOTES" + icon}));
-    QCOMPARE(GroupPaths(m_internetactivity.NodeList(), 1021),
-             QStringList(
-                 {fx.home + "/" + kChrome + "Default/Cookies", fx.home + "/" + kChrome + "Default/Local Storage/*"}));
-    QCOMPARE(GroupPaths(m_internetactivity.NodeList(), 1050),
-             QStringList{fx.home + "/" + kChrome + "Profile 1/Bookmarks"});
-    QCOMPARE(GroupPaths(m_internetactivity.NodeList(), 1065),
-             QStringList({fx.home + "/" + kChrome + "Profile 3/GPUCache/*",
-                          fx.home + "/Library/Caches/Google/Chrome/Profile 3/Cache/*"}));
-    // Each profile carries the ten groups, numbered from its id.
-    QCOMPARE(Subtree(m_internetactivity.NodeList(), 1080, fx.home).filter(QRegExp("^1080 ")).size(), 10);
-}
-
 void TestCatalogExpansion::chromeProfilesStopBeforeFirefoxIds()
 {
     CatalogFixture fx({"/Applications/Google Chrome.app", "/Applications/Firefox.app"});
@@ -268,10 +239,6 @@ void TestCatalogExpansion::profilesIni_data()
     QTest::addColumn<QByteArray>("ini");
     QTest::addColumn<QStringList>("expected"); // profile nodes, then the Cookies and cache groups of each
 
-    QTest::newRow("relative Profiles/ value")
-        << QByteArray("[Profile0]\nName=main\nIsRelative=1\nPath=Profiles/abc.default\n")
-        << QStringList{"2000 2020 main", "2020 2021 Cookies", "    ~/FF/Profiles/abc.default/cookies.sqlite",
-                       "2020 2023 Internet Cache"};
     QTest::newRow("absolute value") << QByteArray("Name=ext\nPath=@ROOT@/ff\n")
                                     << QStringList{"2000 2020 ext", "2020 2021 Cookies", "    @ROOT@/ff/cookies.sqlite",
                                                    "2020 2023 Internet Cache", "    @ROOT@/ff/Cache/*"};

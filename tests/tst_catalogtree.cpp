@@ -147,6 +147,7 @@ void TestCatalogTree::homeBuildsRecordedTree()
                                  "Library/Application Support/Google/Chrome/Default/Cookies-journal",
                                  "Library/Application Support/Google/Chrome/Profile 1/History",
                                  "Library/Application Support/Google/Chrome/System Profile/",
+                                 "Library/Application Support/Google/Chrome/.profile-hidden/",
                                  "Library/Application Support/Google/Chrome/profile.json",
                                  "Library/Caches/Google/Chrome/Default/Cache/",
                                  "Library/Application Support/Firefox/Profiles/abc.default/cookies.sqlite",
