@@ -1,5 +1,5 @@
-// Pattern expansion, browser profile discovery, ICQ archives, Trash paths and the
-// installed-application probes of the catalogs, each against planted files.
+// Pattern expansion, browser profile discovery, Trash paths and the installed-application
+// probes of the catalogs, each against planted files.
 #include "CatalogTestSupport.h"
 
 #include "ChatApplication.h"
@@ -39,7 +39,6 @@ class TestCatalogExpansion : public QObject
 private slots:
     void findFileFolder_data();
     void findFileFolder();
-    void icqArchives();
     void trashFollowsVolumes_data();
     void trashFollowsVolumes();
     void chromeProfilesStopBeforeFirefoxIds();
@@ -127,23 +126,6 @@ void TestCatalogExpansion::findFileFolder()
     actual.sort(); // the listing order is the file system's
     expected.sort();
     QCOMPARE(actual, expected);
-}
-
-void TestCatalogExpansion::icqArchives()
-{
-    CatalogFixture fx({"/Applications/ICQ.app"});
-    const QString container = "Library/Containers/com.icq.macicq/Data/Library/Application Support/ICQ/";
-    const QString support = "Library/Application Support/ICQ/";
-    for (const QString& entry :
-         {container + "111/archive/", container + "222/other/", container + "333/archive", container + ".hid/archive/",
-          support + "history.sqlite", support + "history.sqlite-journal", support + "444/archive/"})
-        fx.Plant(entry);
-
-    m_chatapplication.ChatApplicationList(30);
-    QCOMPARE(
-        GroupPaths(m_chatapplication.NodeList(), 407001),
-        QStringList({fx.home + "/" + support + "history.sqlite", fx.home + "/" + support + "history.sqlite-journal",
-                     fx.home + "/" + container + "111/archive/*", fx.home + "/" + support + "444/archive/*"}));
 }
 
 void TestCatalogExpansion::trashFollowsVolumes_data()

@@ -143,28 +143,30 @@ void TestCatalogTree::homeBuildsRecordedTree()
         fx.WriteInstalledList("      Location: /Applications/Skype.app\n"
                               "      Location: /Volumes/Apps/Skype.app\n"
                               "      Location: /opt/Flash/Adobe Flash Player Install Manager.app\n");
-        for (const char* file : {"Library/Application Support/Google/Chrome/Default/Cookies",
-                                 "Library/Application Support/Google/Chrome/Default/Cookies-journal",
-                                 "Library/Application Support/Google/Chrome/Profile 1/History",
-                                 "Library/Application Support/Google/Chrome/System Profile/",
-                                 "Library/Application Support/Google/Chrome/.profile-hidden/",
-                                 "Library/Application Support/Google/Chrome/profile.json",
-                                 "Library/Caches/Google/Chrome/Default/Cache/",
-                                 "Library/Application Support/Firefox/Profiles/abc.default/cookies.sqlite",
-                                 "Library/Application Support/Firefox/Profiles/abc.default/places.sqlite",
-                                 "Library/Caches/Firefox/Profiles/abc.default/cache2/",
-                                 "Library/Safari/History.db",
-                                 "Library/Safari/Databases/___IndexedDB/one.db",
-                                 "Library/Safari/Databases/___IndexedDB/sub/two.db",
-                                 "Library/Safari/icons/",
-                                 "Library/Application Support/ICQ/history.sqlite-wal",
-                                 "Library/Application Support/ICQ/12345/archive/",
-                                 "Library/Caches/com.icq.macicq/Cache.db",
-                                 "Library/Application Support/Microsoft/Skype for Desktop/Cookies",
-                                 "Library/Containers/com.apple.Notes/Data/Library/Caches/com.apple.Notes/Cache.db-shm",
-                                 "Library/Caches/Opera/icons/site.png",
-                                 "Library/Caches/com.operasoftware.Opera/Cache/",
-                                 "Library/Caches/Flock/Profiles/first/Cache/"})
+        for (const char* file :
+             {"Library/Application Support/Google/Chrome/Default/Cookies",
+              "Library/Application Support/Google/Chrome/Default/Cookies-journal",
+              "Library/Application Support/Google/Chrome/Profile 1/History",
+              "Library/Application Support/Google/Chrome/System Profile/",
+              "Library/Application Support/Google/Chrome/.profile-hidden/",
+              "Library/Application Support/Google/Chrome/profile.json", "Library/Caches/Google/Chrome/Default/Cache/",
+              "Library/Application Support/Firefox/Profiles/abc.default/cookies.sqlite",
+              "Library/Application Support/Firefox/Profiles/abc.default/places.sqlite",
+              "Library/Caches/Firefox/Profiles/abc.default/cache2/", "Library/Safari/History.db",
+              "Library/Safari/Databases/___IndexedDB/one.db", "Library/Safari/Databases/___IndexedDB/sub/two.db",
+              "Library/Safari/icons/", "Library/Application Support/ICQ/history.sqlite-wal",
+              "Library/Application Support/ICQ/12345/archive/",
+              // In the container: an archive, and what is none (another folder, a file, a
+              // hidden account).
+              "Library/Containers/com.icq.macicq/Data/Library/Application Support/ICQ/111/archive/",
+              "Library/Containers/com.icq.macicq/Data/Library/Application Support/ICQ/222/other/",
+              "Library/Containers/com.icq.macicq/Data/Library/Application Support/ICQ/333/archive",
+              "Library/Containers/com.icq.macicq/Data/Library/Application Support/ICQ/.hid/archive/",
+              "Library/Caches/com.icq.macicq/Cache.db",
+              "Library/Application Support/Microsoft/Skype for Desktop/Cookies",
+              "Library/Containers/com.apple.Notes/Data/Library/Caches/com.apple.Notes/Cache.db-shm",
+              "Library/Caches/Opera/icons/site.png", "Library/Caches/com.operasoftware.Opera/Cache/",
+              "Library/Caches/Flock/Profiles/first/Cache/"})
             fx.Plant(file);
         fx.PlantAt(fx.Root() + "/navigator-work/bookmarks.html");
         fx.WriteText(fx.home + "/Library/Application Support/Firefox/profiles.ini",
