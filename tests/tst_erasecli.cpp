@@ -7,7 +7,6 @@
 #include "PlistFormat.h"
 #include "TestFiles.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QSettings>

@@ -3,10 +3,7 @@
 // (deleted files' space through --free-space: tst_writereach). A flush must put what was written
 // on the medium before it answers. Needs root and loop devices.
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
