@@ -29,6 +29,13 @@ private:
 
 void TestTraceJobs::init()
 {
+    // A macOS home with two applications, or the Linux home where files are erased.
+    const QByteArray function = QTest::currentTestFunction();
+    if (function == "erasingOneGroupKeepsTheOthers" || function == "runningApplicationsAreNamed") {
+        fx.reset(new CatalogFixture({}, PlatformKind::Linux));
+        fx->PlantLinuxHome();
+        return;
+    }
     fx.reset(new CatalogFixture({"/Applications/VLC.app", "/Applications/Adobe Flash Player Manager.app"}));
     fx->Plant("Library/Preferences/org.videolan.vlc.LSSharedFileList.plist"); // 5 bytes
     QVERIFY(fx->app->GetKVFInfo());
@@ -180,9 +187,6 @@ void TestTraceJobs::erasingOneGroupKeepsTheOthers()
 {
     QFETCH(int, id);
     QFETCH(QStringList, erased);
-    fx.reset();
-    fx.reset(new CatalogFixture({}, PlatformKind::Linux));
-    fx->PlantLinuxHome();
     const QString root = QFileInfo(fx->Root()).canonicalFilePath();
     // The mounted volumes of this machine lie outside the root and are left alone.
     KorvaneApp::SetProtectionRootForTests(root);
@@ -242,9 +246,6 @@ void TestTraceJobs::runningApplicationsAreNamed()
     QFETCH(QStringList, locks);
     QFETCH(QList<int>, ids);
     QFETCH(QStringList, names);
-    fx.reset();
-    fx.reset(new CatalogFixture({}, PlatformKind::Linux));
-    fx->PlantLinuxHome();
     for (const QString& process : processes)
         fx->WriteText(fx->Root() + "/proc/" + process.section(' ', 0, 0) + "/comm",
                       process.section(' ', 1).toUtf8() + "\n");
