@@ -62,11 +62,6 @@ private slots:
     void reservedPoolIsFilledAndRestored();
 
 private:
-    int Erase(const QStringList& arguments, QString* output = nullptr)
-    {
-        return RunEraser(QStringList{"-q", "--log-dir", m_dir->filePath(QStringLiteral("logs"))} + arguments, output);
-    }
-
     QString m_fileSystem;
     QTemporaryDir* m_dir = nullptr;
     MountedImage* m_image = nullptr; // in m_dir, mounted before each case that needs one
@@ -209,7 +204,7 @@ void TestWriteReach::classification()
     QCOMPARE(found, concerns);
 
     QString output;
-    QCOMPARE(Erase({"--dry-run", file}, &output), 0);
+    QCOMPARE(RunEraser({"-q", "--log-dir", m_dir->filePath(QStringLiteral("logs")), "--dry-run", file}, &output), 0);
     if (warning.isEmpty() && !flashDisk)
         QVERIFY2(!output.contains(QLatin1String("warning:")), qPrintable(output));
     else if (!warning.isEmpty())
