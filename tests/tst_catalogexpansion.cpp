@@ -51,25 +51,6 @@ private slots:
 };
 
 namespace {
-const char kChrome[] = "Library/Application Support/Google/Chrome/";
-
-// The lines of the nodes below `ownerId`, with their paths, from a catalog list.
-QStringList Subtree(const APPLICATIONINFO* list, int ownerId, const QString& home)
-{
-    QSet<int> ids{ownerId};
-    APPLICATIONINFO* copies = nullptr;
-    for (const APPLICATIONINFO* node = list; node; node = node->next) {
-        if (!ids.contains(node->parentId))
-            continue;
-        ids.insert(node->currentId);
-        auto* copy = new APPLICATIONINFO(*node);
-        copy->next = nullptr;
-        AppendNode(copies, copy);
-    }
-    const QStringList lines = DumpNodes(copies, home);
-    FreeNodes(copies);
-    return lines;
-}
 
 QStringList GroupPaths(const APPLICATIONINFO* list, int id)
 {
@@ -198,7 +179,7 @@ void TestCatalogExpansion::chromeProfilesStopBeforeFirefoxIds()
 {
     CatalogFixture fx({"/Applications/Google Chrome.app", "/Applications/Firefox.app"});
     for (int i = 1; i <= 60; ++i)
-        fx.Plant(QString("%1Profile %2/").arg(kChrome).arg(i, 2, 10, QChar('0')));
+        fx.Plant(QString("Library/Application Support/Google/Chrome/Profile %1/").arg(i, 2, 10, QChar('0')));
     fx.WriteText(fx.home + "/Library/Application Support/Firefox/profiles.ini", "Name=ff\nPath=Profiles/ff\n");
 
     m_internetactivity.InetrnetApplicationList(5);
@@ -252,7 +233,7 @@ void TestCatalogExpansion::profilesIni()
     m_internetactivity.InetrnetApplicationList(5);
     QStringList actual;
     bool taken = false; // the paths of the groups of interest follow their node's line
-    for (QString line : Subtree(m_internetactivity.NodeList(), 2000, fx.home)) {
+    for (QString line : DumpNodes(m_internetactivity.NodeList(), fx.home)) {
         line.replace("~/" + ff, "~/FF").replace(fx.Root(), "@ROOT@");
         if (!line.startsWith("    "))
             taken = line.startsWith("2000 ") || line.contains(QRegExp("^20[24]0 20[24][13] "));
