@@ -50,19 +50,6 @@ private slots:
     void applicationLookup();
 };
 
-namespace {
-
-QStringList GroupPaths(const APPLICATIONINFO* list, int id)
-{
-    QStringList paths;
-    for (const APPLICATIONINFO* node = list; node; node = node->next)
-        if (node->currentId == id)
-            for (const PATHINFO* path = node->pathList; path; path = path->next)
-                paths << path->path;
-    return paths;
-}
-} // namespace
-
 void TestCatalogExpansion::findFileFolder_data()
 {
     QTest::addColumn<QStringList>("planted");
@@ -165,7 +152,10 @@ void TestCatalogExpansion::trashFollowsVolumes()
     fx.app->homePath = root + "/home/tester";
 
     m_systemtraces.SystemTracesList(3);
-    QStringList actual = GroupPaths(m_systemtraces.NodeList(), 601000);
+    QStringList actual;
+    for (const APPLICATIONINFO* node = m_systemtraces.NodeList(); node; node = node->next)
+        for (const PATHINFO* path = node->pathList; node->currentId == 601000 && path; path = path->next)
+            actual << path->path;
     actual.replaceInStrings(fx.app->homePath, "~").replaceInStrings(root, "@ROOT@");
     QCOMPARE(actual, expected);
 

@@ -32,15 +32,9 @@ qint64 ImageSize(const QString& fileSystem)
     return fileSystem == QLatin1String("xfs") ? (320LL << 20) : (256LL << 20); // mkfs.xfs wants 300 MiB
 }
 
-bool WriteValue(const QString& path, const QByteArray& value)
+QString ReadPool(const QString& file)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(value + '\n') == value.size() + 1;
-}
-
-QString ReadPool(const QString& device)
-{
-    QFile pool(QStringLiteral("/sys/fs/ext4/%1/reserved_clusters").arg(QFileInfo(device).fileName()));
+    QFile pool(file);
     return pool.open(QIODevice::ReadOnly) ? QString::fromLatin1(pool.readAll()).trimmed() : QString();
 }
 
@@ -262,7 +256,7 @@ void TestWriteReach::reservedPoolIsFilledAndRestored()
     QFETCH(bool, discard);
     const QString poolFile =
         QStringLiteral("/sys/fs/ext4/%1/reserved_clusters").arg(QFileInfo(m_image->Device()).fileName());
-    const QString pool = ReadPool(m_image->Device());
+    const QString pool = ReadPool(poolFile);
     QVERIFY(pool.toLongLong() > 0);
     // Deleted data where the pool lies at the end of a fill: fill the volume with other data,
     // put the marker into what only a lowered pool gives, then delete both.
@@ -271,10 +265,10 @@ void TestWriteReach::reservedPoolIsFilledAndRestored()
     const QString secret = m_image->MountPoint() + QStringLiteral("/secret");
     RunTool(QStringLiteral("dd"), {"if=/dev/zero", "of=" + junk, "bs=1M"}); // ends when the volume is full
     ::sync();
-    QVERIFY(WriteValue(poolFile, "0"));
+    WriteTestFile(poolFile, "0\n");
     MakeMarkerFile(secret, ImageSize(m_fileSystem), marker); // as much as fits
     ::sync();
-    QVERIFY(WriteValue(poolFile, pool.toLatin1()));
+    WriteTestFile(poolFile, pool.toLatin1() + '\n');
     QVERIFY(QFile::remove(secret) && QFile::remove(junk));
     ::sync();
     const qint64 before = MarkerHits(m_image->Image(), marker);
@@ -288,12 +282,12 @@ void TestWriteReach::reservedPoolIsFilledAndRestored()
     eraser.start(EraserCopy::Shared(), arguments);
     QVERIFY(eraser.waitForStarted());
     if (stop) {
-        QTRY_COMPARE_WITH_TIMEOUT(ReadPool(m_image->Device()), QStringLiteral("0"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(ReadPool(poolFile), QStringLiteral("0"), 20000);
         ::kill(static_cast<pid_t>(eraser.processId()), SIGINT);
     }
     QVERIFY(eraser.waitForFinished(600000));
     QCOMPARE(eraser.exitCode(), stop ? 1 : 0);
-    QCOMPARE(ReadPool(m_image->Device()), pool);
+    QCOMPARE(ReadPool(poolFile), pool);
     QCOMPARE(QDir(m_image->MountPoint()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList{QStringLiteral("lost+found")});
     QVERIFY(m_image->Detach());
