@@ -27,34 +27,6 @@
 
 namespace {
 
-// Unmounts what a case mounted, whatever the case's outcome.
-struct MountGuard
-{
-    QStringList points;
-    ~MountGuard()
-    {
-        for (auto it = points.crbegin(); it != points.crend(); ++it)
-            RunTool(QStringLiteral("umount"), {"-l", *it});
-    }
-    bool Mount(const QStringList& arguments)
-    {
-        if (!RunTool(QStringLiteral("mount"), arguments))
-            return false;
-        points << arguments.last();
-        return true;
-    }
-};
-
-bool WriteFile(const QByteArray& path, const QByteArray& content)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, content.constData(), content.size()) == content.size();
-    ::close(fd);
-    return ok;
-}
-
 } // namespace
 
 class TestEraseBounds : public QObject
@@ -191,8 +163,8 @@ void TestEraseBounds::RenameRace()
                 ::mkdir((chosen + "/sub").constData(), 0700) == 0 && ::mkdir(outside.constData(), 0700) == 0);
         for (int i = 0; i < 400; ++i) {
             const QByteArray name = "/f" + QByteArray::number(i);
-            QVERIFY(WriteFile(chosen + "/sub" + name, QByteArray(32 << 10, 'c')));
-            QVERIFY(WriteFile(outside + name, "outside " + QByteArray::number(i)));
+            QVERIFY(WriteNewFile(chosen + "/sub" + name, QByteArray(32 << 10, 'c')));
+            QVERIFY(WriteNewFile(outside + name, "outside " + QByteArray::number(i)));
         }
         QVERIFY(::symlink(outside.constData(), swap.constData()) == 0);
         const auto before = Checksums(QFile::decodeName(outside));
@@ -227,11 +199,11 @@ void TestEraseBounds::BindMounts()
     const QByteArray bound = m_root + "/bound";
     QVERIFY(::mkdir(chosen.constData(), 0700) == 0 && ::mkdir((chosen + "/inner").constData(), 0700) == 0 &&
             ::mkdir(outside.constData(), 0700) == 0 && ::mkdir(bound.constData(), 0700) == 0);
-    QVERIFY(WriteFile(chosen + "/own", "own"));
+    QVERIFY(WriteNewFile(chosen + "/own", "own"));
     for (int i = 0; i < 20; ++i)
-        QVERIFY(WriteFile(outside + "/kept" + QByteArray::number(i), "kept " + QByteArray::number(i)));
+        QVERIFY(WriteNewFile(outside + "/kept" + QByteArray::number(i), "kept " + QByteArray::number(i)));
     QTemporaryDir system(QStringLiteral("/var/tmp/korvane-bounds-XXXXXX"));
-    QVERIFY(system.isValid() && WriteFile(QFile::encodeName(system.filePath(QStringLiteral("secret"))), "data"));
+    QVERIFY(system.isValid() && WriteNewFile(QFile::encodeName(system.filePath(QStringLiteral("secret"))), "data"));
     MountGuard mounts;
     QVERIFY(mounts.Mount({"--bind", QFile::decodeName(outside), QFile::decodeName(chosen + "/inner")}));
     QVERIFY(mounts.Mount({"--bind", system.path(), QFile::decodeName(bound)}));
@@ -279,10 +251,10 @@ void TestEraseBounds::HardPaths()
     QVERIFY(file >= 0);
     QCOMPARE(::write(file, block.constData(), block.size()), ssize_t(block.size()));
     ::close(file);
-    QVERIFY(WriteFile(top + "/near", block));
+    QVERIFY(WriteNewFile(top + "/near", block));
     const QByteArray sparse = m_root + "/sparse\xff";
     const QByteArray decoy = m_root + "/sparse\xef\xbf\xbd";
-    QVERIFY(WriteFile(decoy, "not chosen"));
+    QVERIFY(WriteNewFile(decoy, "not chosen"));
     fd = ::open(sparse.constData(), O_WRONLY | O_CREAT, 0600);
     QVERIFY(fd >= 0);
     const qint64 size = 1LL << 40;
@@ -321,7 +293,7 @@ void TestEraseBounds::SpecialFiles()
     QVERIFY(::mknod(device.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0);
     QVERIFY(::mkfifo(pipe.constData(), 0600) == 0);
     QVERIFY(::mkdir(chosen.constData(), 0700) == 0 && ::mkdir((chosen + "/proc").constData(), 0700) == 0);
-    QVERIFY(WriteFile(chosen + "/own", "own"));
+    QVERIFY(WriteNewFile(chosen + "/own", "own"));
     MountGuard mounts;
     QVERIFY(mounts.Mount({"-t", "proc", "-o", "ro", "proc", QFile::decodeName(chosen + "/proc")}));
     const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);

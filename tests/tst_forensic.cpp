@@ -14,6 +14,7 @@
 #include "LoopImage.h"
 #include "NameScrub.h"
 #include "PassEngine.h"
+#include "TestFiles.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -55,15 +56,6 @@ ino_t Inode(const QByteArray& path)
 {
     struct stat st;
     return ::lstat(path.constData(), &st) == 0 ? st.st_ino : 0;
-}
-
-// Byte paths, as names that are not UTF-8 would not survive a QString.
-void Write(const QByteArray& path, const QByteArray& content)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
-    QVERIFY(fd >= 0);
-    QCOMPARE(::write(fd, content.constData(), content.size()), ssize_t(content.size()));
-    ::close(fd);
 }
 
 QByteArray Read(const QByteArray& path)
@@ -193,13 +185,8 @@ void TestForensic::erasedNamesLeaveTheDirectory()
     QVERIFY(image.Detach());
     const QList<QByteArray> written = asFolder ? names : names + QList<QByteArray>{subfolder};
     QCOMPARE(NamesOutsideJournal(image.Image(), written), int(written.size()));
-    QVERIFY(RunTool(QStringLiteral("mount"), {image.Image(), image.MountPoint()}));
-    // MountedImage no longer holds the mount: take it down at the end whatever happens.
-    struct Unmount
-    {
-        QString point;
-        ~Unmount() { RunTool(QStringLiteral("umount"), {point}); }
-    } unmount{image.MountPoint()};
+    MountGuard remount; // MountedImage no longer holds the mount
+    QVERIFY(remount.Mount({image.Image(), image.MountPoint()}));
 
     QCOMPARE(RunEraser(QStringList{"-q", "--log-dir", dir.filePath(QStringLiteral("logs"))} +
                        (asFolder ? QStringList{folder} : files)),
@@ -235,9 +222,9 @@ void TestForensic::scrubNameAt()
     const QByteArray alphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     if (singlesTaken) {
         for (char c : alphabet)
-            Write(folder + c, QByteArray("other ") + c);
+            QVERIFY(WriteNewFile(folder + c, QByteArray("other ") + c));
     }
-    Write(folder + name, "the chosen file");
+    QVERIFY(WriteNewFile(folder + name, "the chosen file"));
     const ino_t inode = Inode(folder + name);
     const int entries = Entries(folder);
 
@@ -261,8 +248,8 @@ void TestForensic::unlinkAndFolders()
     QTemporaryDir dir;
     const QByteArray root = QFile::encodeName(dir.path());
     QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("chosen/medical records"))));
-    Write(root + "/chosen/medical records/scan.pdf", "kept: the folder is not empty");
-    Write(root + "/beside.txt", "removed");
+    QVERIFY(WriteNewFile(root + "/chosen/medical records/scan.pdf", "kept: the folder is not empty"));
+    QVERIFY(WriteNewFile(root + "/beside.txt", "removed"));
 
     const int dirfd = ::open(root.constData(), O_RDONLY | O_DIRECTORY);
     const int chosen = ::open((root + "/chosen").constData(), O_RDONLY | O_DIRECTORY);

@@ -1,6 +1,6 @@
-// Files a test makes and checks: a file written below folders made for it, and checksums of
-// every file and link below a folder, by path relative to it, so that a test can show that
-// nothing outside what it chose changed.
+// Files a test makes and checks: a file written below folders made for it, a new file at a
+// byte path, and checksums of every file and link below a folder, by path relative to it, so
+// that a test can show that nothing outside what it chose changed.
 #pragma once
 
 #include <QCryptographicHash>
@@ -9,6 +9,9 @@
 #include <QMap>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 // Writes `content` to `path`, making its folders first; a failure fails the test.
 inline void WriteTestFile(const QString& path, const QByteArray& content)
 {
@@ -16,6 +19,17 @@ inline void WriteTestFile(const QString& path, const QByteArray& content)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(content), qint64(content.size()));
+}
+
+// Creates the file at a byte path (a name need not be UTF-8) holding `content`; false where
+// it existed already or could not be written.
+inline bool WriteNewFile(const QByteArray& path, const QByteArray& content)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const bool ok = fd >= 0 && ::write(fd, content.constData(), content.size()) == content.size();
+    if (fd >= 0)
+        ::close(fd);
+    return ok;
 }
 
 using Sums = QMap<QString, QByteArray>;
