@@ -4,6 +4,7 @@
 
 #include "CatalogModel.h"
 #include "KorvaneApp.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,22 +60,12 @@ public:
     void Plant(const QString& relative) const { PlantAt(home + "/" + relative); }
     static void PlantAt(const QString& path)
     {
-        if (path.endsWith('/')) {
+        if (path.endsWith('/'))
             QVERIFY(QDir().mkpath(path));
-            return;
-        }
-        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("trace");
+        else
+            WriteTestFile(path, "trace");
     }
-    void WriteText(const QString& path, const QByteArray& text) const
-    {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
-    }
+    void WriteText(const QString& path, const QByteArray& text) const { WriteTestFile(path, text); }
     void WriteInstalledList(const QByteArray& text) const { WriteText(app->infoFilePath, text); }
 
     // A Linux home as the browsers and applications lay it out: Chrome with two profiles
@@ -188,12 +179,4 @@ inline QStringList DumpNodes(const APPLICATIONINFO* list, const QString& home)
         }
     }
     return lines;
-}
-
-// Compares two dumps line by line, so that a failure names the first differing line.
-inline void CompareDumps(const QStringList& actual, const QStringList& expected)
-{
-    for (int i = 0; i < qMin(actual.size(), expected.size()); ++i)
-        QCOMPARE(actual.at(i), expected.at(i));
-    QCOMPARE(actual.size(), expected.size());
 }

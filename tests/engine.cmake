@@ -1,7 +1,6 @@
 kv_add_test(passengine LIBS kvengine)
 kv_add_test(verification LIBS kvengine)
 kv_add_test(wipeworker LIBS kvengine)
-kv_add_test(namescrub LIBS kvengine)
 kv_add_test(unusedspace LIBS kvengine)
 kv_add_test(erasecli LIBS kvcli)
 kv_add_test(forensic LIBS kvengine)

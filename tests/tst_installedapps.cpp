@@ -3,6 +3,7 @@
 #include "InstalledApplications.h"
 
 #include "FakeCommands.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,10 +15,8 @@ class TestInstalledApps : public QObject
     Q_OBJECT
 
 private slots:
-    void systemProfilerLineQuotesThePath();
     void macWriterAppendsLocationLines();
     void desktopEntriesBecomeListLines();
-    void linuxWriterUsesXdgFolders();
     void listedPaths_data();
     void listedPaths();
 };
@@ -28,14 +27,6 @@ QByteArray Fixture(const QString& name)
     QFile file(qEnvironmentVariable("KV_SOURCE_DIR") + "/tests/data/catalogs/" + name);
     file.open(QIODevice::ReadOnly);
     return file.readAll();
-}
-
-void Write(const QString& path, const QByteArray& text)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text);
 }
 
 QStringList Lines(const QString& path)
@@ -49,24 +40,17 @@ QStringList Lines(const QString& path)
 }
 } // namespace
 
-void TestInstalledApps::systemProfilerLineQuotesThePath()
-{
-    QCOMPARE(SystemProfilerCommand("/Applications/Korvane File Eraser.app/Contents/Resources/KVFInfo.txt"),
-             QString("system_profiler SPApplicationsDataType |grep -Ei \"Location:\" >> "
-                     "'/Applications/Korvane File Eraser.app/Contents/Resources/KVFInfo.txt'"));
-    QCOMPARE(SystemProfilerCommand("/b/it's $(x)"),
-             QString("system_profiler SPApplicationsDataType |grep -Ei \"Location:\" >> '/b/it'\\''s $(x)'"));
-}
-
 void TestInstalledApps::macWriterAppendsLocationLines()
 {
+    QCOMPARE(SystemProfilerCommand("/b/it's $(x)"),
+             QString("system_profiler SPApplicationsDataType |grep -Ei \"Location:\" >> '/b/it'\\''s $(x)'"));
     QTemporaryDir dir;
     FakeCommands fakes;
     fakes.Add("system_profiler", Fixture("system-profiler-apps-01-excerpt.txt") +
                                      Fixture("system-profiler-apps-03-excerpt-annotated.txt"));
     const QString list = dir.path() + "/Korvane's \"$HOME\" `x`/KVFInfo.txt";
     QDir().mkpath(QFileInfo(list).path());
-    Write(list, "      Location: /Applications/Left.app\n"); // an earlier run that ended abnormally
+    WriteTestFile(list, "      Location: /Applications/Left.app\n"); // an earlier run that ended abnormally
 
     QVERIFY(CreateInstalledApplicationsWriter(PlatformKind::MacOS)->Write(list));
     QCOMPARE(fakes.Calls("system_profiler"), QStringList{"SPApplicationsDataType"});
@@ -88,51 +72,47 @@ void TestInstalledApps::desktopEntriesBecomeListLines()
     fakes.Add("skypeforlinux");
     const QString user = dir.path() + "/user/applications";
     const QString system = dir.path() + "/system/applications";
-    const QString program = dir.path() + "/opt/My App/run";
-    Write(program, "");
-    Write(system + "/firefox-esr.desktop", "[Desktop Entry]\nType=Application\nName=Firefox ESR\n"
-                                           "Name[de]=Firefox Deutsch\nExec=/nowhere/firefox-esr %u\n");
-    Write(user + "/firefox-esr.desktop", "[Desktop Entry]\nType=Application\nName=Firefox Mine\nExec=vlc\n");
-    Write(system + "/vlc.desktop", "[Desktop Entry]\nName=VLC media player\nType=Application\nNoDisplay=true\n"
-                                   "Exec=vlc --started-from-file %U\n[Desktop Action play]\nName=Play/Pause\n");
-    Write(system + "/skype.desktop", "[Desktop Entry]\nType=Application\nName=Skype\n"
-                                     "Exec=env FOO=1 -u BAR skypeforlinux %U\n");
-    Write(system + "/kde/myapp.desktop",
-          "[Desktop Entry]\nType=Application\nName=AC/DC\\sPlayer\nExec=\"" + QFile::encodeName(program) + "\" %f\n");
-    Write(system + "/gone.desktop", "[Desktop Entry]\nType=Application\nName=Gone\nTryExec=no-such-program-kv\n");
-    Write(system + "/hidden.desktop", "[Desktop Entry]\nType=Application\nName=Hidden\nExec=vlc\n");
-    Write(user + "/hidden.desktop", "[Desktop Entry]\nHidden=true\n");
-    Write(system + "/deleted.desktop", "[Desktop Entry]\nType=Application\nName=Deleted\nExec=vlc\nHidden=true\n");
-    Write(system + "/link.desktop", "[Desktop Entry]\nType=Link\nName=Web Link\nURL=https://example.org\n");
-    Write(system + "/script.desktop", "[Desktop Entry]\nType=Application\nName=Script\nExec=no-such-program-kv\n");
-
-    QCOMPARE(DesktopEntryLines({user, system}),
-             QStringList({"    Firefox Mine Location: " + fakes.Dir() + "/vlc", "    AC-DC Player Location: " + program,
-                          "    Script Location: " + system + "/script.desktop",
-                          "    Skype Location: " + fakes.Dir() + "/skypeforlinux",
-                          "    VLC media player Location: " + fakes.Dir() + "/vlc"}));
-}
-
-void TestInstalledApps::linuxWriterUsesXdgFolders()
-{
-    QTemporaryDir dir;
     const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
     const QByteArray oldDirs = qgetenv("XDG_DATA_DIRS");
-    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path() + "/home"));
-    qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.path() + "/a:" + dir.path() + "/b"));
-    QCOMPARE(DesktopEntryFolders(), QStringList({dir.path() + "/home/applications", dir.path() + "/a/applications",
-                                                 dir.path() + "/b/applications"}));
-    Write(dir.path() + "/b/applications/calc.desktop", "[Desktop Entry]\nType=Application\nName=Calculator\n");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path() + "/user"));
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.path() + "/none:" + dir.path() + "/system"));
+    const QStringList folders = DesktopEntryFolders();
+    QCOMPARE(folders, QStringList({user, dir.path() + "/none/applications", system}));
+    const QString program = dir.path() + "/opt/My App/run";
+    WriteTestFile(program, "");
+    WriteTestFile(system + "/firefox-esr.desktop", "[Desktop Entry]\nType=Application\nName=Firefox ESR\n"
+                                                   "Name[de]=Firefox Deutsch\nExec=/nowhere/firefox-esr %u\n");
+    WriteTestFile(user + "/firefox-esr.desktop", "[Desktop Entry]\nType=Application\nName=Firefox Mine\nExec=vlc\n");
+    WriteTestFile(system + "/vlc.desktop", "[Desktop Entry]\nName=VLC media player\nType=Application\nNoDisplay=true\n"
+                                           "Exec=vlc --started-from-file %U\n[Desktop Action play]\nName=Play/Pause\n");
+    WriteTestFile(system + "/skype.desktop", "[Desktop Entry]\nType=Application\nName=Skype\n"
+                                             "Exec=env FOO=1 -u BAR skypeforlinux %U\n");
+    WriteTestFile(system + "/kde/myapp.desktop", "[Desktop Entry]\nType=Application\nName=AC/DC\\sPlayer\nExec=\"" +
+                                                     QFile::encodeName(program) + "\" %f\n");
+    WriteTestFile(system + "/gone.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Gone\nTryExec=no-such-program-kv\n");
+    WriteTestFile(system + "/hidden.desktop", "[Desktop Entry]\nType=Application\nName=Hidden\nExec=vlc\n");
+    WriteTestFile(user + "/hidden.desktop", "[Desktop Entry]\nHidden=true\n");
+    WriteTestFile(system + "/deleted.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Deleted\nExec=vlc\nHidden=true\n");
+    WriteTestFile(system + "/link.desktop", "[Desktop Entry]\nType=Link\nName=Web Link\nURL=https://example.org\n");
+    WriteTestFile(system + "/script.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Script\nExec=no-such-program-kv\n");
 
+    const QStringList lines{
+        "    Firefox Mine Location: " + fakes.Dir() + "/vlc", "    AC-DC Player Location: " + program,
+        "    Script Location: " + system + "/script.desktop", "    Skype Location: " + fakes.Dir() + "/skypeforlinux",
+        "    VLC media player Location: " + fakes.Dir() + "/vlc"};
+    QCOMPARE(DesktopEntryLines(folders), lines);
+    // The writer appends, as the macOS line does.
     const QString list = dir.path() + "/KVFInfo.txt";
     QVERIFY(CreateInstalledApplicationsWriter(PlatformKind::Linux)->Write(list));
-    QVERIFY(CreateInstalledApplicationsWriter(PlatformKind::Linux)->Write(list)); // appends, like the macOS line
-    const QString line = "    Calculator Location: " + dir.path() + "/b/applications/calc.desktop";
-    QCOMPARE(Lines(list), QStringList({line, line}));
-    QCOMPARE(ListedApplicationPaths("Calculator", list),
-             QStringList({dir.path() + "/b/applications/calc.desktop", dir.path() + "/b/applications/calc.desktop"}));
+    QVERIFY(CreateInstalledApplicationsWriter(PlatformKind::Linux)->Write(list));
     qputenv("XDG_DATA_HOME", oldHome);
     qputenv("XDG_DATA_DIRS", oldDirs);
+    QCOMPARE(Lines(list), lines + lines);
+    QCOMPARE(ListedApplicationPaths("Script", list),
+             QStringList({system + "/script.desktop", system + "/script.desktop"}));
 }
 
 void TestInstalledApps::listedPaths_data()
@@ -162,7 +142,7 @@ void TestInstalledApps::listedPaths()
     QTemporaryDir dir;
     QVERIFY(QDir::setCurrent(dir.path()));
     const QString listPath = dir.path() + "/list 'one'.txt";
-    Write(listPath, list);
+    WriteTestFile(listPath, list);
     QCOMPARE(ListedApplicationPaths(name, listPath), expected);
     QVERIFY(!QFile::exists(dir.path() + "/pwned"));
     QCOMPARE(ListedApplicationPaths(name, dir.path() + "/missing.txt"), QStringList{});

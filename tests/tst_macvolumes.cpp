@@ -10,9 +10,13 @@
 #include "MacVolumeReach.h"
 #include "VolumeDump.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QTemporaryDir>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(ReachConcern)
 
 namespace {
 
@@ -68,11 +72,6 @@ private:
     QByteArray m_df;
 };
 
-QStringList Dump(const GetVolumes& volumes)
-{
-    return DumpDisks(volumes.DiskList());
-}
-
 QStringList DumpContainers(const CONTAINERINFO* list)
 {
     QStringList lines;
@@ -88,7 +87,7 @@ QStringList Discover(GetVolumes& volumes)
 {
     MacVolumeDiscovery discovery;
     volumes.CreateDisklist(discovery);
-    return Dump(volumes);
+    return DumpDisks(volumes.DiskList());
 }
 
 } // namespace
@@ -100,80 +99,63 @@ class TestMacVolumes : public QObject
 private slots:
     void init() { qputenv("HOME", "/Users/tester"); }
 
-    void trimString_data();
-    void trimString();
-    void diskInfoSize_data();
-    void diskInfoSize();
+    void infoValues_data();
+    void infoValues();
     void everyRecordedListGivesOneRecordPerDisk_data();
     void everyRecordedListGivesOneRecordPerDisk();
     void recordedMachines_data();
     void recordedMachines();
-    void containerCountLimitsTheTurns_data();
-    void containerCountLimitsTheTurns();
-    void apfsVolumeInfoDecidesAppend_data();
-    void apfsVolumeInfoDecidesAppend();
+    void apfsContainers_data();
+    void apfsContainers();
     void writeReach_data();
     void writeReach();
+    void isMounted_data();
+    void isMounted();
 };
 
-void TestMacVolumes::trimString_data()
+// The value after a key of a `diskutil info` line; without a key, the byte count of a size.
+void TestMacVolumes::infoValues_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("value");
-    QTest::newRow("indented value") << "Device Node:"
-                                    << "   Device Node:              /dev/disk0  " << QString("/dev/disk0");
-    QTest::newRow("empty value, trailing blanks") << "Volume Name:"
-                                                  << "   Volume Name:               " << QString();
-    QTest::newRow("value with blanks") << "Mount Point:"
-                                       << "   Mount Point:   /Volumes/My Disk" << QString("/Volumes/My Disk");
-    QTest::newRow("key missing: whole line") << "Protocol:"
-                                             << "  something else \n"
-                                             << QString("something else");
-    QTest::newRow("first occurrence") << "Disk:"
-                                      << "Disk: a Disk: b" << QString("a Disk: b");
+    const char* const rows[][4] = {
+        {"indented value", "Device Node:", "   Device Node:              /dev/disk0  ", "/dev/disk0"},
+        {"empty value, trailing blanks", "Volume Name:", "   Volume Name:               ", ""},
+        {"value with blanks", "Mount Point:", "   Mount Point:   /Volumes/My Disk", "/Volumes/My Disk"},
+        {"key missing: whole line", "Protocol:", "  something else \n", "something else"},
+        {"first occurrence", "Disk:", "Disk: a Disk: b", "a Disk: b"},
+        {"size", "", "500.1 GB (500107862016 Bytes) (exactly 976773168 512-Byte-Units)", "500107862016"},
+        {"size zero", "", "0 B (0 Bytes) (exactly 0 512-Byte-Units) (0.0%)", "0"},
+        {"size, percent after", "", "55.8 GB (55848755200 Bytes) (exactly 109079600 512-Byte-Units) (22.4%)",
+         "55848755200"},
+        {"size without parenthesis or Bytes", "", "500.1 GB", "0"},
+        {"size not applicable", "", "Not applicable (no file system)", "0"},
+        {"size empty", "", "", "0"},
+        {"size beyond 32 bits", "", "3.0 TB (3000592982016 Bytes)", "3000592982016"},
+    };
+    for (const auto& row : rows)
+        QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]) << QString(row[3]);
 }
 
-void TestMacVolumes::trimString()
+void TestMacVolumes::infoValues()
 {
     QFETCH(QString, key);
     QFETCH(QString, line);
     QFETCH(QString, value);
-    QCOMPARE(GetVolumes::TrimString(key, line), value);
+    QCOMPARE(key.isEmpty() ? QString::number(GetVolumes::GetDiskInfoSize(line)) : GetVolumes::TrimString(key, line),
+             value);
 }
 
-void TestMacVolumes::diskInfoSize_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<qint64>("bytes");
-    QTest::newRow("example") << "500.1 GB (500107862016 Bytes) (exactly 976773168 512-Byte-Units)"
-                             << Q_INT64_C(500107862016);
-    QTest::newRow("zero") << "0 B (0 Bytes) (exactly 0 512-Byte-Units) (0.0%)" << Q_INT64_C(0);
-    QTest::newRow("percent after") << "55.8 GB (55848755200 Bytes) (exactly 109079600 512-Byte-Units) (22.4%)"
-                                   << Q_INT64_C(55848755200);
-    QTest::newRow("no parenthesis, no Bytes") << "500.1 GB" << Q_INT64_C(0);
-    QTest::newRow("not applicable") << "Not applicable (no file system)" << Q_INT64_C(0);
-    QTest::newRow("empty") << "" << Q_INT64_C(0);
-    QTest::newRow("beyond 32 bits") << "3.0 TB (3000592982016 Bytes)" << Q_INT64_C(3000592982016);
-}
-
-void TestMacVolumes::diskInfoSize()
-{
-    QFETCH(QString, value);
-    QFETCH(qint64, bytes);
-    QCOMPARE(GetVolumes::GetDiskInfoSize(value), bytes);
-}
-
+// The lists the recorded machines below do not use (there: 01 with disk images, 03, 05 a bare
+// header, 13 with a leading blank line, 17 without blank lines).
 void TestMacVolumes::everyRecordedListGivesOneRecordPerDisk_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QStringList>("disks");
     const QStringList d0to8{"disk0", "disk1", "disk2", "disk3", "disk4", "disk5", "disk6", "disk7", "disk8"};
-    QTest::newRow("01") << "diskutil-list-01.txt" << d0to8;
     QTest::newRow("02") << "diskutil-list-02.txt" << QStringList(d0to8.mid(0, 4));
-    QTest::newRow("03") << "diskutil-list-03.txt" << QStringList(d0to8.mid(0, 3));
     QTest::newRow("04") << "diskutil-list-04.txt" << QStringList(d0to8.mid(0, 5));
-    QTest::newRow("05 bare header") << "diskutil-list-05.txt" << QStringList(d0to8.mid(0, 1));
     QTest::newRow("06") << "diskutil-list-06.txt" << QStringList(d0to8.mid(0, 3));
     QTest::newRow("07") << "diskutil-list-07-diskimage.txt" << QStringList{"disk3"};
     QTest::newRow("08") << "diskutil-list-08-diskimage-synthesized.txt" << QStringList{"disk4"};
@@ -181,11 +163,8 @@ void TestMacVolumes::everyRecordedListGivesOneRecordPerDisk_data()
     QTest::newRow("10") << "diskutil-list-10.txt" << QStringList(d0to8.mid(0, 2));
     QTest::newRow("11") << "diskutil-list-11.txt" << QStringList(d0to8.mid(0, 4));
     QTest::newRow("12") << "diskutil-list-12.txt" << QStringList(d0to8.mid(0, 5));
-    QTest::newRow("13 leading blank line") << "diskutil-list-13-excerpt-fdisk-sdcard.txt" << QStringList{"disk3"};
     QTest::newRow("14") << "diskutil-list-14-excerpt-synthesized.txt" << QStringList{"disk1"};
     QTest::newRow("15") << "diskutil-list-15-excerpt-external-hfs.txt" << QStringList{"disk2"};
-    QTest::newRow("17 no blank lines") << "diskutil-list-17-apple-silicon-cd.txt"
-                                       << QStringList{"disk0", "disk3", "disk4", "disk5"};
     QTest::newRow("18") << "diskutil-list-18-bigsur-intel-usb.txt" << QStringList(d0to8.mid(0, 3));
     QTest::newRow("19") << "diskutil-list-19-apple-silicon-sdcard-freespace.txt"
                         << QStringList{"disk0", "disk3", "disk4"};
@@ -383,70 +362,50 @@ void TestMacVolumes::recordedMachines()
     }
 }
 
-void TestMacVolumes::containerCountLimitsTheTurns_data()
+// The container count limits the turns; a volume's info decides whether it is taken.
+void TestMacVolumes::apfsContainers_data()
 {
-    QTest::addColumn<QByteArray>("heading");
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QByteArray>("info"); // of disk2s1, the last container's volume; empty: the call fails
     QTest::addColumn<QStringList>("containers");
-    const QString data = "  /dev/disk2s1 | Data | APFS | /Volumes/Data | 245107195904 | 183397150720";
-    QTest::newRow("one of two") << QByteArray("APFS Containers (1 found)\n") << QStringList{"on disk3"};
-    QTest::newRow("two") << QByteArray("APFS Containers (2 found)\n") << QStringList{"on disk3", "on disk0", data};
-    QTest::newRow("more than there are") << QByteArray("APFS Containers (5 found)\n")
-                                         << QStringList{"on disk3", "on disk0", data};
-    QTest::newRow("no count") << QByteArray("APFS Containers\n") << QStringList{};
-    QTest::newRow("not a container") << Recorded("diskutil-apfs-list-05-not-a-container.txt") << QStringList{};
-}
-
-void TestMacVolumes::containerCountLimitsTheTurns()
-{
-    QFETCH(QByteArray, heading);
-    QFETCH(QStringList, containers);
-    // The first container is a recorded one cut before its volumes: a container without any.
-    QByteArray empty = Recorded("diskutil-apfs-list-04.txt");
-    empty.truncate(empty.indexOf("    +-> Volume"));
-    QByteArray second = Recorded("diskutil-apfs-list-06.txt");
-    second.remove(0, second.indexOf('\n') + 1); // its own heading
-    FakeMac mac;
-    mac.Diskutil("apfs list", heading.startsWith("APFS") ? heading + empty + second : heading);
-    mac.Diskutil("info disk3s1", MadePartOfWhole("disk3s1", "disk3"));
-    mac.Diskutil("info disk0s2", MadePartOfWhole("disk0s2", "disk0"));
-    mac.Diskutil("info disk2s1",
-                 Recorded("diskutil-info-apfs-disk3s5-data-01.txt", {{"disk3s5", "disk2s1"}, {"disk3", "disk2"}}));
-    mac.Install();
-
-    GetVolumes volumes;
-    QVERIFY(volumes.CreateAPFSContainerList());
-    QCOMPARE(DumpContainers(volumes.APFSContainerList()), containers);
-}
-
-void TestMacVolumes::apfsVolumeInfoDecidesAppend_data()
-{
-    QTest::addColumn<QByteArray>("info");
-    QTest::addColumn<QStringList>("volumes");
-    QTest::newRow("writable data volume")
-        << Recorded("diskutil-info-apfs-disk3s5-data-01.txt")
-        << QStringList{"  /dev/disk3s5 | Data | APFS | /Volumes/Data | 245107195904 | 183397150720"};
-    QTest::newRow("read-only volume") << Recorded("diskutil-info-apfs-disk2s1-recovery-ro-01.txt") << QStringList{};
+    // A recorded container cut before its volumes (one without any), then another recorded one.
+    QByteArray two = Recorded("diskutil-apfs-list-04.txt");
+    two.truncate(two.indexOf("    +-> Volume"));
+    const QByteArray last = Recorded("diskutil-apfs-list-06.txt");
+    two += last.mid(last.indexOf('\n') + 1); // without its own heading
+    const QByteArray data =
+        Recorded("diskutil-info-apfs-disk3s5-data-01.txt", {{"disk3s5", "disk2s1"}, {"disk3", "disk2"}});
+    const QStringList both{"on disk3", "on disk0",
+                           "  /dev/disk2s1 | Data | APFS | /Volumes/Data | 245107195904 | 183397150720"};
+    QTest::newRow("one of two") << "APFS Containers (1 found)\n" + two << data << QStringList{"on disk3"};
+    QTest::newRow("two") << "APFS Containers (2 found)\n" + two << data << both;
+    QTest::newRow("more than there are") << "APFS Containers (5 found)\n" + two << data << both;
+    QTest::newRow("no count") << "APFS Containers\n" + two << data << QStringList{};
+    QTest::newRow("not a container") << Recorded("diskutil-apfs-list-05-not-a-container.txt") << data << QStringList{};
+    QTest::newRow("read-only volume") << last << Recorded("diskutil-info-apfs-disk2s1-recovery-ro-01.txt")
+                                      << QStringList{"on disk0"};
     QTest::newRow("older spelling, writable")
-        << Recorded("diskutil-info-diskimage-exfat-disk3s1-01.txt")
-        << QStringList{"  /dev/disk3s1 | myexfat | ExFAT | /Volumes/myexfat | 100032000 | 99807232"};
-    QTest::newRow("no read-only lines") << MadePartOfWhole("disk2s1", "disk2") << QStringList{};
-    QTest::newRow("info fails") << QByteArray() << QStringList{};
+        << last << Recorded("diskutil-info-diskimage-exfat-disk3s1-01.txt")
+        << QStringList{"on disk0", "  /dev/disk3s1 | myexfat | ExFAT | /Volumes/myexfat | 100032000 | 99807232"};
+    QTest::newRow("no read-only lines") << last << MadePartOfWhole("disk2s1", "disk2") << QStringList{"on disk0"};
+    QTest::newRow("info fails") << last << QByteArray() << QStringList{"on disk0"};
 }
 
-void TestMacVolumes::apfsVolumeInfoDecidesAppend()
+void TestMacVolumes::apfsContainers()
 {
+    QFETCH(QByteArray, list);
     QFETCH(QByteArray, info);
-    QFETCH(QStringList, volumes);
+    QFETCH(QStringList, containers);
     FakeMac mac;
-    mac.Diskutil("apfs list", Recorded("diskutil-apfs-list-06.txt"));
+    mac.Diskutil("apfs list", list);
+    mac.Diskutil("info disk3s1", MadePartOfWhole("disk3s1", "disk3"));
     mac.Diskutil("info disk0s2", MadePartOfWhole("disk0s2", "disk0"));
     if (!info.isEmpty())
         mac.Diskutil("info disk2s1", info);
     mac.Install();
-
-    GetVolumes list;
-    list.CreateAPFSContainerList();
-    QCOMPARE(DumpContainers(list.APFSContainerList()), QStringList{"on disk0"} + volumes);
+    GetVolumes volumes;
+    QVERIFY(volumes.CreateAPFSContainerList());
+    QCOMPARE(DumpContainers(volumes.APFSContainerList()), containers);
 }
 
 // What overwriting cannot reach, from `df -P` of a path and `diskutil info` of its device.
@@ -456,16 +415,13 @@ void TestMacVolumes::writeReach_data()
     QTest::addColumn<QString>("info"); // recorded `diskutil info` of the device, or empty
     QTest::addColumn<QString>("mountPoint");
     QTest::addColumn<QString>("fileSystem");
-    QTest::addColumn<QList<int>>("concerns");
+    QTest::addColumn<QVector<ReachConcern>>("concerns");
     const auto row = [](const char* tag, const QByteArray& device, const char* info, const char* mountPoint,
-                        const char* fileSystem, QList<ReachConcern> concerns) {
-        QList<int> values;
-        for (ReachConcern concern : concerns)
-            values << int(concern);
+                        const char* fileSystem, QVector<ReachConcern> concerns) {
         QTest::newRow(tag) << "Filesystem 512-blocks Used Available Capacity Mounted on\n" + device +
                                   "  976490576 1234 5678 1% " + mountPoint + "\n"
                            << QString::fromLatin1(info) << QString::fromLatin1(mountPoint)
-                           << QString::fromLatin1(fileSystem) << values;
+                           << QString::fromLatin1(fileSystem) << concerns;
     };
     row("APFS on solid state", "/dev/disk3s5", "diskutil-info-apfs-disk3s5-data-01.txt", "/Volumes/Data", "apfs",
         {ReachConcern::CopyOnWrite, ReachConcern::Flash});
@@ -485,7 +441,7 @@ void TestMacVolumes::writeReach()
     QFETCH(QString, info);
     QFETCH(QString, mountPoint);
     QFETCH(QString, fileSystem);
-    QFETCH(QList<int>, concerns);
+    QFETCH(QVector<ReachConcern>, concerns);
     FakeMac mac;
     mac.Df(df);
     const QByteArray device = df.split('\n').at(1).split(' ').first();
@@ -495,10 +451,32 @@ void TestMacVolumes::writeReach()
     const VolumeReach reach = MacVolumeReach().Volume(QStringLiteral("/Users/tester/file"));
     QCOMPARE(reach.mountPoint, mountPoint);
     QCOMPARE(reach.fileSystem, fileSystem);
-    QList<int> found;
-    for (ReachConcern concern : reach.concerns)
-        found << int(concern);
-    QCOMPARE(found, concerns);
+    QCOMPARE(reach.concerns, concerns);
+}
+
+void TestMacVolumes::isMounted_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<bool>("mounted");
+    QTest::newRow("mounted") << QByteArray("   Mounted:                   Yes\n") << true;
+    QTest::newRow("unknown volume") << QByteArray("Could not find disk\n") << false;
+}
+
+void TestMacVolumes::isMounted()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(bool, mounted);
+    // Should the name ever reach a shell, "pwned" appears in the working folder: a temporary one.
+    QTemporaryDir work;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    FakeCommands fakes;
+    fakes.Add(QStringLiteral("Diskutil"), answer);
+    const QString folder = QStringLiteral("/Volumes/It's \"$(touch pwned)\"");
+    QCOMPARE(MacVolumeDiscovery().IsMounted(folder), mounted);
+    QCOMPARE(fakes.Calls(QStringLiteral("Diskutil")), QStringList(QStringLiteral("info\t") + folder));
+    QDir::setCurrent(previous);
+    QVERIFY(!QFile::exists(work.filePath(QStringLiteral("pwned"))));
 }
 
 QTEST_GUILESS_MAIN(TestMacVolumes)

@@ -109,6 +109,24 @@ private:
     bool m_mounted = false;
 };
 
+// Unmounts what a test mounted (lazily, in reverse order), whatever the test's outcome.
+struct MountGuard
+{
+    QStringList points;
+    ~MountGuard()
+    {
+        for (auto it = points.crbegin(); it != points.crend(); ++it)
+            RunTool(QStringLiteral("umount"), {"-l", *it});
+    }
+    bool Mount(const QStringList& arguments)
+    {
+        if (!RunTool(QStringLiteral("mount"), arguments))
+            return false;
+        points << arguments.last();
+        return true;
+    }
+};
+
 // A file of `size` bytes that repeats `marker`, flushed to the medium; its path, or empty.
 inline QString MakeMarkerFile(const QString& path, qint64 size, const QByteArray& marker)
 {
