@@ -274,7 +274,7 @@ bool MainWipeThread::WipeChunkChecked(long long offset, long long length, char* 
         // The read-back of a chunk that holds one byte throughout needs nothing of the pass
         // buffer: once the chunk has reached the medium it runs while the next one is written.
         if (background && (check == ChunkPolicy::Check::FlushCompare || check == ChunkPolicy::Check::Flush) &&
-            background->Start(fd, offset, length, buffer[0], check == ChunkPolicy::Check::FlushCompare))
+            background->Start(fd, offset, length, LastPass().value, check == ChunkPolicy::Check::FlushCompare))
             return true;
         return RunCheck(check, offset, buffer, length, nativePath, fd, geometry);
     }
@@ -283,7 +283,7 @@ bool MainWipeThread::WipeChunkChecked(long long offset, long long length, char* 
     if (IsVolumeFull(LastTransferError()))
         return false;
     return WipeNow(offset, buffer, length, nativePath, fd, geometry, 0) &&
-           Verification(offset, buffer, length, nativePath, fd, geometry, false, true);
+           Verification(offset, LastPass(), buffer, length, nativePath, fd, geometry, false, true);
 }
 
 MainWipeThread::ChunkRun MainWipeThread::OverwriteRanges(char* nativePath, int fd, const Ranges& ranges, int algorithm,
@@ -313,8 +313,8 @@ MainWipeThread::ChunkRun MainWipeThread::OverwriteRanges(char* nativePath, int f
     }
     // With one byte written throughout, read-backs overlap the writing of the next chunk; the
     // last chunk goes first then, so that its read-back is not left until the end.
-    const bool overlap = plan.size() > 1 && plan.front().length >= kLargeRange &&
-                         UniformPassByte(algorithm, buffer, plan.front().length) >= 0;
+    const bool overlap =
+        plan.size() > 1 && plan.front().length >= kLargeRange && UniformPassByte(algorithm, plan.front().length) >= 0;
     if (overlap && plan.back().check == ChunkPolicy::Check::FlushCompare)
         std::rotate(plan.begin(), plan.end() - 1, plan.end());
     BackgroundCheck checks[2];
@@ -327,7 +327,8 @@ MainWipeThread::ChunkRun MainWipeThread::OverwriteRanges(char* nativePath, int f
             long geometry[2] = {static_cast<long>(chunkSize), 1};
             const Planned& failed = plan[pendingIndex];
             if (!WipeNow(failed.offset, buffer, failed.length, nativePath, fd, geometry, 0) ||
-                !Verification(failed.offset, buffer, failed.length, nativePath, fd, geometry, false, true)) {
+                !Verification(failed.offset, LastPass(), buffer, failed.length, nativePath, fd, geometry, false,
+                              true)) {
                 run.allChunks = false;
                 bytesDone -= pendingLength;
             }

@@ -111,7 +111,7 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
     long long taken = 0;
     // With one byte written throughout, each chunk's flush and read-back run while the next
     // chunk is written; a check that fails there fails the item as one on the spot does.
-    const bool overlap = UniformPassByte(algorithm, buffer, qMin(size, chunkSize)) >= 0;
+    const bool overlap = UniformPassByte(algorithm, qMin(size, chunkSize)) >= 0;
     BackgroundCheck checks[2];
     int pending = 0;
     long long pendingLength = 0;
@@ -167,7 +167,7 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
             const ChunkPolicy::Check check = policy.Next(index, offset, last);
             BackgroundCheck& next = checks[pending ^ 1];
             if (overlap && length >= kLargePagesFrom && check != ChunkPolicy::Check::None &&
-                next.Start(filler.fd, offset, claimed, buffer[0], check == ChunkPolicy::Check::FlushCompare)) {
+                next.Start(filler.fd, offset, claimed, LastPass().value, check == ChunkPolicy::Check::FlushCompare)) {
                 pending ^= 1;
                 pendingLength = claimed;
             } else {

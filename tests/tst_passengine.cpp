@@ -68,8 +68,8 @@ private slots:
     void passesOfEachAlgorithm();
     void drawnValuesGiveKeysAndBytes_data();
     void drawnValuesGiveKeysAndBytes();
-    void sequenceCyclesEvery256Bytes();
-    void threeBytePatternRunsThroughRange();
+    void patternsKeepTheirPhase_data();
+    void patternsKeepTheirPhase();
     void failedPassEndsAlgorithm_data();
     void failedPassEndsAlgorithm();
     void namesForLogAndDialog();
@@ -207,41 +207,56 @@ void TestPassEngine::drawnValuesGiveKeysAndBytes()
     QCOMPARE(static_cast<unsigned char>(writes.last().at(0)), static_cast<unsigned char>(firstByteOfLastPass));
 }
 
-void TestPassEngine::sequenceCyclesEvery256Bytes()
+void TestPassEngine::patternsKeepTheirPhase_data()
 {
-    QList<QByteArray> writes;
-    QVERIFY(Run(7, 300, &writes));
-    const QByteArray seq = writes.at(1);
-    const int k = static_cast<unsigned char>(seq.at(0));
-    QVERIFY(k >= 48 && k <= 90);
-    QCOMPARE(static_cast<unsigned char>(seq.at(1)), static_cast<unsigned char>(k ^ 1));
-    QCOMPARE(static_cast<unsigned char>(seq.at(2)), static_cast<unsigned char>(k ^ 2));
-    QCOMPARE(seq.at(256), seq.at(0));
-    QCOMPARE(seq.mid(256, 44), seq.left(44));
+    // A pass is written window by window: every window continues the pattern of the range.
+    QTest::addColumn<int>("algorithm");
+    QTest::addColumn<int>("pass");
+    QTest::addColumn<qint64>("length");
+    QTest::addColumn<qint64>("blockSize");
+    QTest::addColumn<qint64>("blockCount");
+    QTest::addColumn<qint64>("zeroFrom"); // where the pattern stops
+    const qint64 w = kPassWindow;
+    QTest::newRow("sequence cycles every 256 bytes") << 7 << 2 << 300LL << kChunkSize << 1LL << 300LL;
+    QTest::newRow("1000-byte blocks across a window") << 7 << 2 << w + 3000 << 1000LL << 100000LL << w + 3000;
+    QTest::newRow("Gutmann three bytes") << 10 << 7 << 4096LL << kChunkSize << 1LL << 4096LL;
+    QTest::newRow("three bytes across a window, ending in it") << 10 << 8 << w + 12 << w + 10 << 1LL << w + 9;
+    QTest::newRow("small block: three bytes stop short") << 10 << 7 << 12LL << 10LL << 1LL << 9LL;
+    QTest::newRow("small block: sequence fills one block") << 10 << 35 << 12LL << 10LL << 1LL << 10LL;
 }
 
-void TestPassEngine::threeBytePatternRunsThroughRange()
+void TestPassEngine::patternsKeepTheirPhase()
 {
-    QList<QByteArray> writes;
-    QVERIFY(Run(10, 4096, &writes));
-    const QByteArray pass7 = writes.at(6);
-    QCOMPARE(pass7.size(), 4096);
-    for (int i = 0; i < 4096; i += 3)
-        QCOMPARE(pass7.mid(i, 3), QByteArray("\x92\x49\x24").left(qMin(3, 4096 - i)));
-
-    // With a small block the pattern stops before its last 1 to 3 bytes, which stay zero.
-    long geometry[2] = {10, 1}; // T = 7: positions 0, 3, 6
+    QFETCH(int, algorithm);
+    QFETCH(int, pass);
+    QFETCH(qint64, length);
+    QFETCH(qint64, blockSize);
+    QFETCH(qint64, blockCount);
+    QFETCH(qint64, zeroFrom);
+    const PassStep step = AlgorithmPasses(algorithm).at(pass - 1);
+    QByteArray bytes;
+    int passes = 0;
     PassEngineTesting::IoHooks hooks;
-    QByteArray written;
-    hooks.onWrite = [&written](long long, const unsigned char* d, long long n) {
-        written = QByteArray(reinterpret_cast<const char*>(d), static_cast<int>(n));
+    hooks.onWrite = [&](long long offset, const unsigned char* d, long long n) {
+        passes += offset == 0;
+        if (passes == pass)
+            bytes.append(reinterpret_cast<const char*>(d), static_cast<int>(n));
         return true;
     };
     PassEngineTesting::SetIoHooks(hooks);
     const int fd = OnOpenDisk(m_file.constData());
-    QVERIFY(WipeNow(0, m_buffer, 12, m_file.data(), fd, geometry, 10)); // ends with a sequence pass
+    long geometry[2] = {static_cast<long>(blockSize), static_cast<long>(blockCount)};
+    QVERIFY(WipeNow(0, m_buffer, length, m_file.data(), fd, geometry, algorithm));
     OnCloseDisk(fd);
-    QCOMPARE(written.mid(10, 2), QByteArray(2, '\0')); // sequences fill blockSize × blockCount only
+    QCOMPARE(bytes.size(), static_cast<int>(length));
+    const auto key = static_cast<unsigned char>(bytes.at(0));
+    for (qint64 p = 0; p < length; ++p) {
+        const unsigned char want = p >= zeroFrom                      ? 0
+                                   : step.kind == PassKind::ThreeByte ? step.bytes[p % 3]
+                                                                      : ((p % blockSize) & 0xFF) ^ key;
+        if (static_cast<unsigned char>(bytes.at(p)) != want)
+            QFAIL(qPrintable(QStringLiteral("byte %1 is %2, not %3").arg(p).arg(int(uchar(bytes.at(p)))).arg(want)));
+    }
 }
 
 void TestPassEngine::failedPassEndsAlgorithm_data()

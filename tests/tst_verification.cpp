@@ -118,8 +118,9 @@ void TestVerification::flushAndCompare()
     PassEngineTesting::SetIoHooks(hooks);
     const int fd = OnOpenDisk(path.constData());
     long geometry[2] = {static_cast<long>(kChunkSize), 1};
-    const bool ok = Verification(0, reinterpret_cast<unsigned char*>(data.data()), data.size(), path.data(), fd,
-                                 geometry, readFirst, final);
+    auto* bytes = reinterpret_cast<unsigned char*>(data.data());
+    const bool ok =
+        Verification(0, PassContent::Of(bytes), bytes, data.size(), path.data(), fd, geometry, readFirst, final);
     OnCloseDisk(fd);
     QCOMPARE(ok, result);
     QCOMPARE(writeCount, rewrites);
@@ -142,8 +143,8 @@ void TestVerification::shortReadIsAMismatch()
     PassEngineTesting::SetIoHooks(hooks);
     QByteArray expected(20, '\0');
     long geometry[2] = {static_cast<long>(kChunkSize), 1};
-    QVERIFY(!Verification(0, reinterpret_cast<unsigned char*>(expected.data()), 20, path.data(), -1, geometry, true,
-                          false));
+    auto* bytes = reinterpret_cast<unsigned char*>(expected.data());
+    QVERIFY(!Verification(0, PassContent::Of(bytes), bytes, 20, path.data(), -1, geometry, true, false));
 }
 
 QTEST_GUILESS_MAIN(TestVerification)
