@@ -64,45 +64,45 @@ bool ReadAndMatch(int fd, bool direct, long long offset, long long length, unsig
 }
 } // namespace
 
-// The check of a written chunk on a thread of its own: the flush, and the read-back through a
-// descriptor of its own (direct where the file system takes it).
+// The check of a written chunk on a thread of its own: the read-back through a descriptor of
+// its own, direct where the file system takes it.
 MainWipeThread::BackgroundCheck::~BackgroundCheck()
 {
     Join();
 }
 
-bool MainWipeThread::BackgroundCheck::Start(int fd, long long offset, long long length, unsigned char value,
-                                            bool compare)
+bool MainWipeThread::BackgroundCheck::Start(int fd, long long offset, long long length, unsigned char value)
 {
     int reader = -1;
     bool direct = false;
-    if (compare) {
 #ifdef __linux__
-        const QByteArray own = "/proc/self/fd/" + QByteArray::number(fd);
-        direct = offset % 4096 == 0;
-        reader = direct ? ::open(own.constData(), O_RDONLY | O_CLOEXEC | O_DIRECT) : -1;
-        if (reader < 0) {
-            direct = false;
-            reader = ::open(own.constData(), O_RDONLY | O_CLOEXEC);
-        }
-        NodeStat mine;
-        NodeStat theirs;
-        if (reader >= 0 &&
-            (!StatAt(reader, QByteArray(), &mine) || !StatAt(fd, QByteArray(), &theirs) || !mine.SameNode(theirs))) {
-            ::close(reader);
-            reader = -1;
-        }
-#endif
-        if (reader < 0)
-            return false;
+    const QByteArray own = "/proc/self/fd/" + QByteArray::number(fd);
+    direct = offset % 4096 == 0;
+    reader = direct ? ::open(own.constData(), O_RDONLY | O_CLOEXEC | O_DIRECT) : -1;
+    if (reader < 0) {
+        direct = false;
+        reader = ::open(own.constData(), O_RDONLY | O_CLOEXEC);
     }
+    NodeStat mine;
+    NodeStat theirs;
+    if (reader >= 0 &&
+        (!StatAt(reader, QByteArray(), &mine) || !StatAt(fd, QByteArray(), &theirs) || !mine.SameNode(theirs))) {
+        ::close(reader);
+        reader = -1;
+    }
+#endif
+    if (reader < 0)
+        return false;
     m_fd = reader;
     m_running = true;
     m_result = false;
-    m_thread = std::thread([this, fd, direct, offset, length, value, compare] {
-        // The chunk reaches the medium and leaves the page cache, then is read back from it.
-        m_result = OnFlushDisk(offset, length, "", fd, true) &&
-                   (!compare || ReadAndMatch(m_fd, direct, offset, length, value));
+    m_thread = std::thread([this, fd, direct, offset, length, value] {
+        // A direct read is served by the medium, never by the page cache (the kernel writes any
+        // cached pages of the range home first), so it needs no flush of its own: the writes
+        // go on meanwhile, and the item's last flush makes the chunk stay. Without direct
+        // reads the chunk is flushed and dropped from the page cache before it is read.
+        m_result =
+            (direct || OnFlushDisk(offset, length, "", fd, true)) && ReadAndMatch(m_fd, direct, offset, length, value);
     });
     return true;
 }
@@ -271,10 +271,14 @@ bool MainWipeThread::WipeChunkChecked(long long offset, long long length, char* 
     }
     long geometry[2] = {static_cast<long>(chunkSize), 1};
     if (WipeNow(offset, buffer, length, nativePath, fd, geometry, algorithm)) {
+        // A chunk that is not read back gets no flush of its own: the item's last flush, before
+        // it is truncated and removed, puts it on the medium and fails the item if it cannot.
+        if (check == ChunkPolicy::Check::Flush)
+            return true;
         // The read-back of a chunk that holds one byte throughout needs nothing of the pass
         // buffer: once the chunk has reached the medium it runs while the next one is written.
-        if (background && (check == ChunkPolicy::Check::FlushCompare || check == ChunkPolicy::Check::Flush) &&
-            background->Start(fd, offset, length, LastPass().value, check == ChunkPolicy::Check::FlushCompare))
+        if (background && check == ChunkPolicy::Check::FlushCompare &&
+            background->Start(fd, offset, length, LastPass().value))
             return true;
         return RunCheck(check, offset, buffer, length, nativePath, fd, geometry);
     }

@@ -166,8 +166,11 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
         if (ok && claimed > 0) {
             const ChunkPolicy::Check check = policy.Next(index, offset, last);
             BackgroundCheck& next = checks[pending ^ 1];
-            if (overlap && length >= kLargePagesFrom && check != ChunkPolicy::Check::None &&
-                next.Start(filler.fd, offset, claimed, LastPass().value, check == ChunkPolicy::Check::FlushCompare)) {
+            if (check == ChunkPolicy::Check::Flush) {
+                // Not read back: the filler's last flush, before its space is given back, puts
+                // the chunk on the medium and fails the item if it cannot.
+            } else if (overlap && length >= kLargePagesFrom && check == ChunkPolicy::Check::FlushCompare &&
+                       next.Start(filler.fd, offset, claimed, LastPass().value)) {
                 pending ^= 1;
                 pendingLength = claimed;
             } else {
