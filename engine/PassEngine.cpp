@@ -18,6 +18,7 @@ namespace {
 PassEngineTesting::IoHooks g_hooks;
 std::function<int()> g_drawSource;
 thread_local int t_lastError = 0;
+thread_local int t_failedPass = -1;
 thread_local TransferObserver t_observer;
 constexpr long long kSmallestPiece = 4096;
 constexpr long long kMiddlePiece = 256 << 10;
@@ -476,18 +477,29 @@ bool WritePass(long long offset, const PassContent& content, unsigned char* wind
     return true;
 }
 
+int LastFailedPass()
+{
+    return t_failedPass;
+}
+
 bool WipeNow(long long offset, unsigned char* buffer, long long length, char* path, int fd, long* geometry,
-             int algorithm)
+             int algorithm, int firstPass)
 {
     const QVector<PassStep>& passes = AlgorithmPasses(algorithm);
+    t_failedPass = -1;
     if (passes.isEmpty()) {
         t_lastError = EINVAL; // an algorithm the table does not know: nothing would be written
         return false;
     }
-    for (int i = 0; i < passes.size(); ++i) {
+    if (firstPass > 0 && firstPass < passes.size() && !OnFlushDisk(offset, length, path, fd, false)) {
+        t_failedPass = firstPass - 1;
+        return false;
+    }
+    for (int i = std::max(firstPass, 0); i < passes.size(); ++i) {
         const PassStep& step = passes.at(i);
         t_lastPass = ResolvePass(step, length, geometry);
         const PassContent content = t_lastPass;
+        t_failedPass = i;
         if (!WritePass(offset, content, buffer, length, path, fd, geometry))
             return false;
         // Every pass but the last must reach the medium before the next one replaces it in
@@ -498,5 +510,6 @@ bool WipeNow(long long offset, unsigned char* buffer, long long length, char* pa
                                                            step.check == PassCheck::VerifyFinal))
             return false;
     }
+    t_failedPass = -1;
     return true;
 }

@@ -45,9 +45,12 @@ const PassContent& LastPass();
 // Runs every pass of `algorithm` over [offset, offset + length); `geometry` is
 // {blockSize, blockCount}. `buffer` is the window the passes are built in: it holds at least
 // min(length, kPassWindow) bytes. True when every pass and every self-verification succeeded;
-// false for an algorithm outside the table.
+// false for an algorithm outside the table. From `firstPass` on, the passes before it being on
+// the range already (they are flushed first).
 bool WipeNow(long long offset, unsigned char* buffer, long long length, char* path, int fd, long* geometry,
-             int algorithm);
+             int algorithm, int firstPass = 0);
+// The index of the pass whose write or check made the last WipeNow on this thread fail; -1.
+int LastFailedPass();
 // Writes `content` over [offset, offset + length), window by window through `window`.
 bool WritePass(long long offset, const PassContent& content, unsigned char* window, long long length, const char* path,
                int fd, long* geometry);

@@ -146,7 +146,9 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
                 return taken;
             }
             // The chunk met the end of the volume (or of the file size) within its first pass:
-            // what it took gets every pass again, now that no more space is needed for it.
+            // what it took holds that pass and gets every later one, now that no more space is
+            // needed for it (every pass again where the first one checks itself, or where a
+            // later pass met the end).
             *volumeFull = IsFull(error);
             last = ended = true;
             struct stat st;
@@ -155,7 +157,8 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
                 return taken;
             }
             claimed = qBound(0LL, static_cast<long long>(st.st_size) - offset, length);
-            ok = claimed == 0 || WipeNow(offset, buffer, claimed, noPath, filler.fd, geometry, algorithm);
+            const int from = LastFailedPass() == 0 && AlgorithmPasses(algorithm).at(0).check == PassCheck::None ? 1 : 0;
+            ok = claimed == 0 || WipeNow(offset, buffer, claimed, noPath, filler.fd, geometry, algorithm, from);
             if (!ok && IsFull(LastTransferError())) {
                 // A copy-on-write file system needs new space for every pass: the part is given
                 // back (it had the first pass) rather than left half overwritten.
