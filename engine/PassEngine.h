@@ -6,9 +6,10 @@
 
 // The largest range one call of the pass engine overwrites (a chunk of an item).
 constexpr long long kChunkSize = 0x10000000;
-// A pass is built and written one window at a time: whole cycles of every pattern (a multiple
-// of 3 and of 256) and of the 4 KiB a direct write needs, large enough for the device's rate.
-constexpr long long kPassWindow = 12LL << 20;
+// A pass is built and written one window at a time: whole 256-byte cycles and 4 KiB blocks (as
+// a direct write needs), large enough for the device's rate, and one progress piece. The size
+// of the writes decides which blocks a file system hands out last to a filler: keep it.
+constexpr long long kPassWindow = 16LL << 20;
 
 // What one pass writes over a range, its drawn values fixed. Any window of the range can be
 // built from it, so no buffer holds a whole chunk, and a range is written again or compared
@@ -94,7 +95,7 @@ bool OnFlushDisk(long long offset, long long length, const char* path, int fd, b
 // (`write` true) or read back, with its byte count. Returning false ends the transfer as a
 // failure with LastTransferError() == ECANCELED, so a stop takes effect within one piece.
 using TransferObserver = std::function<bool(long long bytes, bool write)>;
-constexpr long long kObservedPiece = 16LL << 20;
+constexpr long long kObservedPiece = kPassWindow;
 void SetTransferObserver(TransferObserver observer); // empty removes it
 
 // The errno of the last failed transfer on this thread (0 after a success); the unused-space
