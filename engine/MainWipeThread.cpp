@@ -276,7 +276,7 @@ bool MainWipeThread::WipeChunkChecked(long long offset, long long length, char* 
         if (check == ChunkPolicy::Check::Flush)
             return true;
         // The read-back of a chunk that holds one byte throughout needs nothing of the pass
-        // buffer: once the chunk has reached the medium it runs while the next one is written.
+        // buffer: it reads the medium directly while the next chunk is written.
         if (background && check == ChunkPolicy::Check::FlushCompare &&
             background->Start(fd, offset, length, LastPass().value))
             return true;

@@ -109,8 +109,8 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
     char noPath[] = "";
     ChunkPolicy policy(size, algorithm, verification, chunkSize);
     long long taken = 0;
-    // With one byte written throughout, each chunk's flush and read-back run while the next
-    // chunk is written; a check that fails there fails the item as one on the spot does.
+    // With one byte written throughout, a chunk's read-back runs while the next chunk is
+    // written; a check that fails there fails the item as one on the spot does.
     const bool overlap = UniformPassByte(algorithm, qMin(size, chunkSize)) >= 0;
     BackgroundCheck checks[2];
     int pending = 0;

@@ -23,7 +23,8 @@ public:
     {
         None,        // counts as verified
         ReadBack,    // Verification(readFirst = true, final = false)
-        Flush,       // Verification(readFirst = false, final = false)
+        Flush,       // not read back: Verification(readFirst = false, final = false), or left to
+                     // the flush that ends the item (the erasure worker does so)
         FlushCompare // Verification(readFirst = false, final = true)
     };
 
