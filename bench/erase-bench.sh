@@ -10,7 +10,8 @@
 # spread (min-max) and the ratio against each peer (above 1: we are faster) or floor.
 # Floors: `dd oflag=direct bs=4M conv=fsync` (the device's write rate) and
 # `dd iflag=direct` (its read rate), which no tool can beat.
-# BENCH_ONLY="large tree free gutmann" picks cases; BENCH_TREE_FOLDERS (default 50, of 100
+# BENCH_ONLY="large tree free gutmann" picks cases (add "memory" for the peak RSS of every
+# algorithm over a 1 GiB file and over unused space); BENCH_TREE_FOLDERS (default 50, of 100
 # files each) sizes the small-file tree; BENCH_VERIFIED_MIB (default 512: the first and the
 # last 256 MiB chunk) is what verification mode 0 reads back of the 1 GiB file.
 set -euo pipefail
@@ -231,12 +232,28 @@ if [[ $only == *" gutmann "* ]]; then
     result "Gutmann: 35-pass time / one-pass time" "$r" "<= 35" "$(meets "$r" 35 max)"
 fi
 
+if [[ $only == *" memory "* ]]; then
+    # Peak memory only (one run each): every algorithm over a 1 GiB file, and over the unused
+    # space of a 1.4 GiB image, where every chunk is a whole one.
+    echo "== peak RSS per algorithm (MiB): 1 GiB file, unused space of a 1.4 GiB image"
+    printf '%-9s | %9s | %12s\n' algorithm "1 GiB" "unused space"
+    mount_image 1400M
+    for a in $(seq 0 16); do
+        make_file "$fs/f" 1024; timed "mem-file-$a" "${erase[@]}" -a "$a" -m 0 "$fs/f"; rm -f "$fs/f"
+        timed "mem-free-$a" "${erase[@]}" -a "$a" -m 0 --free-space "$fs"
+        printf '%-9s | %9s | %12s\n' "$a" "$(peak_rss "mem-file-$a")" "$(peak_rss "mem-free-$a")"
+        peak=$(cat "$work/mem-file-$a" "$work/mem-free-$a" | awk '$2 > m { m = $2 } END { print m }')
+        echo "$(awk '{ print $1 }' "$work/mem-file-$a") $peak" >>"$work/memory"
+    done
+    unmount_image; drop_image
+fi
+
 echo
 printf '%-22s | %-34s | %-17s | %-20s | %s\n' "Case" "Tool" "Rate (median)" "Time (min-max)" "Peak RSS"
 for line in "${rows[@]}"; do echo "$line"; done
 echo
 peak=0
-for key in large-ours tree-ours free-ours gut-one gut-35; do
+for key in large-ours tree-ours free-ours gut-one gut-35 memory; do
     have "$key" && peak=$(awk -v a="$peak" -v b="$(peak_rss "$key")" 'BEGIN { print (b > a ? b : a) }')
 done
 result "peak memory of korvane-erase (MiB)" "$peak" "< 100" "$(meets "$peak" 99.99 max)"

@@ -64,45 +64,45 @@ bool ReadAndMatch(int fd, bool direct, long long offset, long long length, unsig
 }
 } // namespace
 
-// The check of a written chunk on a thread of its own: the flush, and the read-back through a
-// descriptor of its own (direct where the file system takes it).
+// The check of a written chunk on a thread of its own: the read-back through a descriptor of
+// its own, direct where the file system takes it.
 MainWipeThread::BackgroundCheck::~BackgroundCheck()
 {
     Join();
 }
 
-bool MainWipeThread::BackgroundCheck::Start(int fd, long long offset, long long length, unsigned char value,
-                                            bool compare)
+bool MainWipeThread::BackgroundCheck::Start(int fd, long long offset, long long length, unsigned char value)
 {
     int reader = -1;
     bool direct = false;
-    if (compare) {
 #ifdef __linux__
-        const QByteArray own = "/proc/self/fd/" + QByteArray::number(fd);
-        direct = offset % 4096 == 0;
-        reader = direct ? ::open(own.constData(), O_RDONLY | O_CLOEXEC | O_DIRECT) : -1;
-        if (reader < 0) {
-            direct = false;
-            reader = ::open(own.constData(), O_RDONLY | O_CLOEXEC);
-        }
-        NodeStat mine;
-        NodeStat theirs;
-        if (reader >= 0 &&
-            (!StatAt(reader, QByteArray(), &mine) || !StatAt(fd, QByteArray(), &theirs) || !mine.SameNode(theirs))) {
-            ::close(reader);
-            reader = -1;
-        }
-#endif
-        if (reader < 0)
-            return false;
+    const QByteArray own = "/proc/self/fd/" + QByteArray::number(fd);
+    direct = offset % 4096 == 0;
+    reader = direct ? ::open(own.constData(), O_RDONLY | O_CLOEXEC | O_DIRECT) : -1;
+    if (reader < 0) {
+        direct = false;
+        reader = ::open(own.constData(), O_RDONLY | O_CLOEXEC);
     }
+    NodeStat mine;
+    NodeStat theirs;
+    if (reader >= 0 &&
+        (!StatAt(reader, QByteArray(), &mine) || !StatAt(fd, QByteArray(), &theirs) || !mine.SameNode(theirs))) {
+        ::close(reader);
+        reader = -1;
+    }
+#endif
+    if (reader < 0)
+        return false;
     m_fd = reader;
     m_running = true;
     m_result = false;
-    m_thread = std::thread([this, fd, direct, offset, length, value, compare] {
-        // The chunk reaches the medium and leaves the page cache, then is read back from it.
-        m_result = OnFlushDisk(offset, length, "", fd, true) &&
-                   (!compare || ReadAndMatch(m_fd, direct, offset, length, value));
+    m_thread = std::thread([this, fd, direct, offset, length, value] {
+        // A direct read is served by the medium, never by the page cache (the kernel writes any
+        // cached pages of the range home first), so it needs no flush of its own: the writes
+        // go on meanwhile, and the item's last flush makes the chunk stay. Without direct
+        // reads the chunk is flushed and dropped from the page cache before it is read.
+        m_result =
+            (direct || OnFlushDisk(offset, length, "", fd, true)) && ReadAndMatch(m_fd, direct, offset, length, value);
     });
     return true;
 }
@@ -271,10 +271,14 @@ bool MainWipeThread::WipeChunkChecked(long long offset, long long length, char* 
     }
     long geometry[2] = {static_cast<long>(chunkSize), 1};
     if (WipeNow(offset, buffer, length, nativePath, fd, geometry, algorithm)) {
+        // A chunk that is not read back gets no flush of its own: the item's last flush, before
+        // it is truncated and removed, puts it on the medium and fails the item if it cannot.
+        if (check == ChunkPolicy::Check::Flush)
+            return true;
         // The read-back of a chunk that holds one byte throughout needs nothing of the pass
-        // buffer: once the chunk has reached the medium it runs while the next one is written.
-        if (background && (check == ChunkPolicy::Check::FlushCompare || check == ChunkPolicy::Check::Flush) &&
-            background->Start(fd, offset, length, buffer[0], check == ChunkPolicy::Check::FlushCompare))
+        // buffer: it reads the medium directly while the next chunk is written.
+        if (background && check == ChunkPolicy::Check::FlushCompare &&
+            background->Start(fd, offset, length, LastPass().value))
             return true;
         return RunCheck(check, offset, buffer, length, nativePath, fd, geometry);
     }
@@ -283,7 +287,7 @@ bool MainWipeThread::WipeChunkChecked(long long offset, long long length, char* 
     if (IsVolumeFull(LastTransferError()))
         return false;
     return WipeNow(offset, buffer, length, nativePath, fd, geometry, 0) &&
-           Verification(offset, buffer, length, nativePath, fd, geometry, false, true);
+           Verification(offset, LastPass(), buffer, length, nativePath, fd, geometry, false, true);
 }
 
 MainWipeThread::ChunkRun MainWipeThread::OverwriteRanges(char* nativePath, int fd, const Ranges& ranges, int algorithm,
@@ -313,8 +317,8 @@ MainWipeThread::ChunkRun MainWipeThread::OverwriteRanges(char* nativePath, int f
     }
     // With one byte written throughout, read-backs overlap the writing of the next chunk; the
     // last chunk goes first then, so that its read-back is not left until the end.
-    const bool overlap = plan.size() > 1 && plan.front().length >= kLargeRange &&
-                         UniformPassByte(algorithm, buffer, plan.front().length) >= 0;
+    const bool overlap =
+        plan.size() > 1 && plan.front().length >= kLargeRange && UniformPassByte(algorithm, plan.front().length) >= 0;
     if (overlap && plan.back().check == ChunkPolicy::Check::FlushCompare)
         std::rotate(plan.begin(), plan.end() - 1, plan.end());
     BackgroundCheck checks[2];
@@ -327,7 +331,8 @@ MainWipeThread::ChunkRun MainWipeThread::OverwriteRanges(char* nativePath, int f
             long geometry[2] = {static_cast<long>(chunkSize), 1};
             const Planned& failed = plan[pendingIndex];
             if (!WipeNow(failed.offset, buffer, failed.length, nativePath, fd, geometry, 0) ||
-                !Verification(failed.offset, buffer, failed.length, nativePath, fd, geometry, false, true)) {
+                !Verification(failed.offset, LastPass(), buffer, failed.length, nativePath, fd, geometry, false,
+                              true)) {
                 run.allChunks = false;
                 bytesDone -= pendingLength;
             }

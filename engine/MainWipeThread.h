@@ -94,10 +94,10 @@ private:
         ~BackgroundCheck();
         BackgroundCheck(const BackgroundCheck&) = delete;
         BackgroundCheck& operator=(const BackgroundCheck&) = delete;
-        // Flushes a written range and drops it from the page cache on a thread of its own, and
-        // with `compare` reads it back from the medium through a descriptor of its own and
-        // checks that it holds `value` throughout; false when it cannot (nothing was started).
-        bool Start(int fd, long long offset, long long length, unsigned char value, bool compare);
+        // Reads a written range back from the medium on a thread of its own, through a
+        // descriptor of its own, and checks that it holds `value` throughout; false when it
+        // cannot (nothing was started).
+        bool Start(int fd, long long offset, long long length, unsigned char value);
         bool Running() const { return m_running; }
         bool Join(); // the result; true when nothing ran
 

@@ -18,6 +18,7 @@ namespace {
 PassEngineTesting::IoHooks g_hooks;
 std::function<int()> g_drawSource;
 thread_local int t_lastError = 0;
+thread_local int t_failedPass = -1;
 thread_local TransferObserver t_observer;
 constexpr long long kSmallestPiece = 4096;
 constexpr long long kMiddlePiece = 256 << 10;
@@ -91,64 +92,61 @@ int HalvedDraw()
 }
 
 // Keyed sequence: byte j of each block is (j mod 256) XOR key, blockCount blocks from the
-// front. Only the bytes that are written are built.
-void FillSequence(unsigned char* buffer, long long length, const long* geometry, int key)
+// front; zeroes after them.
+PassContent SequenceOver(long long length, const long* geometry, int key)
 {
-    const long long blockSize = geometry[0];
+    PassContent content;
+    content.shape = PassContent::Shape::Sequence;
+    content.value = static_cast<unsigned char>(key);
+    content.blockSize = geometry[0] > 0 ? geometry[0] : 1;
     const long long blockCount = static_cast<int32_t>(geometry[1]);
-    long long span = 0;
-    if (blockSize > 0 && blockCount > 0)
-        span = blockCount > length / blockSize ? length : blockSize * blockCount;
-    if (blockSize % 256 == 0) {
-        const long long head = std::min<long long>(256, span);
-        for (long long j = 0; j < head; ++j)
-            buffer[j] = static_cast<unsigned char>((j & 0xFF) ^ key);
-        RepeatPrefix(buffer, head, span);
-    } else {
-        for (long long j = 0; j < span; ++j)
-            buffer[j] = static_cast<unsigned char>(((j % blockSize) & 0xFF) ^ key);
-    }
-    std::memset(buffer + span, 0, static_cast<size_t>(length - span));
+    if (geometry[0] > 0 && blockCount > 0)
+        content.span = blockCount > length / content.blockSize ? length : content.blockSize * blockCount;
+    return content;
 }
 
 // Three-byte pattern at every multiple of three below T = blockCount × blockSize − 3
 // (32-bit arithmetic); the rest of the range is zero.
-void FillThreeByte(unsigned char* buffer, long long length, const long* geometry, const unsigned char* abc)
+PassContent ThreeByteOver(long long length, const long* geometry, const unsigned char* abc)
 {
+    PassContent content;
+    content.shape = PassContent::Shape::ThreeByte;
+    std::memcpy(content.abc, abc, 3);
     const int32_t t = static_cast<int32_t>(static_cast<uint32_t>(PatternSpan32(geometry[0], geometry[1])) - 3u);
-    long long span = 0;
     if (t > 0)
-        span = std::min<long long>(length, 3LL * ((static_cast<long long>(t) + 2) / 3));
-    for (long long j = 0; j < std::min<long long>(3, span); ++j)
-        buffer[j] = abc[j];
-    RepeatPrefix(buffer, std::min<long long>(3, span), span); // the prefix stays a multiple of three
-    std::memset(buffer + span, 0, static_cast<size_t>(length - span));
+        content.span = std::min<long long>(length, 3LL * ((static_cast<long long>(t) + 2) / 3));
+    return content;
 }
 
-void FillPass(const PassStep& step, unsigned char* buffer, long long length, const long* geometry)
+PassContent ByteContent(int value)
+{
+    PassContent content;
+    content.value = static_cast<unsigned char>(value);
+    return content;
+}
+
+thread_local PassContent t_lastPass;
+
+// What `step` writes over a range of `length` bytes, its random values drawn now.
+PassContent ResolvePass(const PassStep& step, long long length, const long* geometry)
 {
     switch (step.kind) {
     case PassKind::Fixed:
-        std::memset(buffer, step.bytes[0], static_cast<size_t>(length));
-        break;
+        return ByteContent(step.bytes[0]);
     case PassKind::RandomByte:
-        std::memset(buffer, DrawRandomValue() % 256, static_cast<size_t>(length));
-        break;
+        return ByteContent(DrawRandomValue() % 256);
     case PassKind::HalvedRandomByte:
-        std::memset(buffer, HalvedDraw(), static_cast<size_t>(length));
-        break;
+        return ByteContent(HalvedDraw());
     case PassKind::Sequence:
-        FillSequence(buffer, length, geometry, DrawRandomValue() % step.divisor + 48);
-        break;
+        return SequenceOver(length, geometry, DrawRandomValue() % step.divisor + 48);
     case PassKind::HalvedSequence:
-        FillSequence(buffer, length, geometry, HalvedDraw() % step.divisor + 48);
-        break;
+        return SequenceOver(length, geometry, HalvedDraw() % step.divisor + 48);
     case PassKind::ThreeByte:
-        FillThreeByte(buffer, length, geometry, step.bytes);
-        break;
+        return ThreeByteOver(length, geometry, step.bytes);
     case PassKind::Rewrite:
         break;
     }
+    return t_lastPass;
 }
 
 bool Transfer(int fd, long long offset, unsigned char* buffer, long long length, bool write)
@@ -225,6 +223,68 @@ int OpenFlags()
 
 } // namespace
 
+PassContent PassContent::Of(const unsigned char* bytes)
+{
+    PassContent content;
+    content.shape = Shape::Given;
+    content.given = bytes;
+    return content;
+}
+
+void PassContent::Build(unsigned char* out, long long at, long long n) const
+{
+    if (shape == Shape::Byte) {
+        std::memset(out, value, static_cast<size_t>(n));
+        return;
+    }
+    if (shape == Shape::Given) {
+        if (out != given + at)
+            std::memmove(out, given + at, static_cast<size_t>(n));
+        return;
+    }
+    // The pattern runs from the range's start: a window begins at its phase there.
+    const long long inside = std::max(0LL, std::min(n, span - at));
+    if (shape == Shape::ThreeByte) {
+        const long long head = std::min<long long>(3, inside);
+        for (long long j = 0; j < head; ++j)
+            out[j] = abc[(at + j) % 3];
+        RepeatPrefix(out, head, inside); // the prefix stays a multiple of three
+    } else if (blockSize % 256 == 0) {
+        const long long head = std::min<long long>(256, inside);
+        for (long long j = 0; j < head; ++j)
+            out[j] = static_cast<unsigned char>(((at + j) & 0xFF) ^ value);
+        RepeatPrefix(out, head, inside);
+    } else {
+        for (long long j = 0; j < inside; ++j)
+            out[j] = static_cast<unsigned char>((((at + j) % blockSize) & 0xFF) ^ value);
+    }
+    std::memset(out + inside, 0, static_cast<size_t>(n - inside));
+}
+
+int PassContent::Uniform(long long length) const
+{
+    if (shape == Shape::Byte)
+        return value;
+    if (shape == Shape::Given)
+        return length > 0 && std::memcmp(given, given + 1, static_cast<size_t>(length - 1)) == 0 ? given[0] : -1;
+    return span <= 0 ? 0 : -1;
+}
+
+bool PassContent::Repeats(long long builtAt, long long at, long long n) const
+{
+    if (shape == Shape::Byte)
+        return true;
+    if (shape == Shape::Given || builtAt + n > span || at + n > span)
+        return false;
+    const long long period = shape == Shape::ThreeByte ? 3 : blockSize % 256 == 0 ? 256 : blockSize;
+    return (at - builtAt) % period == 0;
+}
+
+const PassContent& LastPass()
+{
+    return t_lastPass;
+}
+
 namespace PassEngineTesting {
 void SetIoHooks(const IoHooks& hooks)
 {
@@ -267,7 +327,10 @@ unsigned char* AllocatePassBuffer(long long size)
         return nullptr;
     // Anonymous pages read as zero and cost memory only once written.
     void* p = mmap(nullptr, static_cast<size_t>(size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    return p == MAP_FAILED ? nullptr : static_cast<unsigned char*>(p);
+    if (p == MAP_FAILED)
+        return nullptr;
+    t_lastPass = PassContent();
+    return static_cast<unsigned char*>(p);
 }
 
 void AdviseLargePages(unsigned char* buffer, long long size)
@@ -295,17 +358,15 @@ bool FlushToMedium(int fd)
     return fsync(fd) == 0;
 }
 
-int UniformPassByte(int algorithm, const unsigned char* buffer, long long length)
+int UniformPassByte(int algorithm, long long length)
 {
     const QVector<PassStep>& passes = AlgorithmPasses(algorithm);
     if (passes.size() != 1 || passes.at(0).check != PassCheck::None || length < 1)
         return -1;
     if (passes.at(0).kind == PassKind::Fixed)
         return passes.at(0).bytes[0];
-    if (passes.at(0).kind != PassKind::Rewrite)
-        return -1;
-    // A rewrite writes the buffer as it is, and changes nothing of it.
-    return std::memcmp(buffer, buffer + 1, static_cast<size_t>(length - 1)) == 0 ? buffer[0] : -1;
+    // A rewrite writes the last pass again.
+    return passes.at(0).kind == PassKind::Rewrite ? t_lastPass.Uniform(length) : -1;
 }
 
 bool FlushFileSystem(int fd)
@@ -330,7 +391,8 @@ void DropFromCache(int fd, long long offset, long long length)
 
 void FillPassBytes(const PassStep& step, unsigned char* buffer, long long length, const long* geometry)
 {
-    FillPass(step, buffer, length, geometry);
+    t_lastPass = ResolvePass(step, length, geometry);
+    t_lastPass.Build(buffer, 0, length);
 }
 
 bool OnFlushDisk(long long offset, long long length, const char* path, int fd, bool dropCache)
@@ -394,26 +456,60 @@ bool OnReadPhysicalDisk(long long offset, unsigned char* buffer, long long lengt
     return ok;
 }
 
+bool WritePass(long long offset, const PassContent& content, unsigned char* window, long long length, const char* path,
+               int fd, long* geometry)
+{
+    if (content.shape == PassContent::Shape::Given)
+        return OnReadDisk(offset, const_cast<unsigned char*>(content.given), length, path, fd, geometry, 1);
+    long long builtAt = 0;
+    long long built = 0;
+    for (long long at = 0; at < length;) {
+        const long long n = std::min(kPassWindow, length - at);
+        if (n > built || !content.Repeats(builtAt, at, n)) {
+            content.Build(window, at, n);
+            builtAt = at;
+            built = n;
+        }
+        if (!OnReadDisk(offset + at, window, n, path, fd, geometry, 1))
+            return false;
+        at += n;
+    }
+    return true;
+}
+
+int LastFailedPass()
+{
+    return t_failedPass;
+}
+
 bool WipeNow(long long offset, unsigned char* buffer, long long length, char* path, int fd, long* geometry,
-             int algorithm)
+             int algorithm, int firstPass)
 {
     const QVector<PassStep>& passes = AlgorithmPasses(algorithm);
+    t_failedPass = -1;
     if (passes.isEmpty()) {
         t_lastError = EINVAL; // an algorithm the table does not know: nothing would be written
         return false;
     }
-    for (int i = 0; i < passes.size(); ++i) {
+    if (firstPass > 0 && firstPass < passes.size() && !OnFlushDisk(offset, length, path, fd, false)) {
+        t_failedPass = firstPass - 1;
+        return false;
+    }
+    for (int i = std::max(firstPass, 0); i < passes.size(); ++i) {
         const PassStep& step = passes.at(i);
-        FillPass(step, buffer, length, geometry);
-        if (!OnReadDisk(offset, buffer, length, path, fd, geometry, 1))
+        t_lastPass = ResolvePass(step, length, geometry);
+        const PassContent content = t_lastPass;
+        t_failedPass = i;
+        if (!WritePass(offset, content, buffer, length, path, fd, geometry))
             return false;
         // Every pass but the last must reach the medium before the next one replaces it in
         // the page cache; the last is flushed by the caller's verification.
         if (i + 1 < passes.size() && !OnFlushDisk(offset, length, path, fd, false))
             return false;
-        if (step.check != PassCheck::None &&
-            !Verification(offset, buffer, length, path, fd, geometry, true, step.check == PassCheck::VerifyFinal))
+        if (step.check != PassCheck::None && !Verification(offset, content, buffer, length, path, fd, geometry, true,
+                                                           step.check == PassCheck::VerifyFinal))
             return false;
     }
+    t_failedPass = -1;
     return true;
 }

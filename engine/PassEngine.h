@@ -4,14 +4,57 @@
 
 #include <functional>
 
-// The largest range written in one call, and the size of the pass buffer less its spare byte.
+// The largest range one call of the pass engine overwrites (a chunk of an item).
 constexpr long long kChunkSize = 0x10000000;
+// A pass is built and written one window at a time: whole 256-byte cycles and 4 KiB blocks (as
+// a direct write needs), large enough for the device's rate, and one progress piece. The size
+// of the writes decides which blocks a file system hands out last to a filler: keep it.
+constexpr long long kPassWindow = 16LL << 20;
+
+// What one pass writes over a range, its drawn values fixed. Any window of the range can be
+// built from it, so no buffer holds a whole chunk, and a range is written again or compared
+// without keeping its bytes.
+struct PassContent
+{
+    enum class Shape
+    {
+        Byte,      // `value` throughout
+        Sequence,  // ((position mod blockSize) mod 256) XOR `value` over [0, span), then zeroes
+        ThreeByte, // abc[position mod 3] over [0, span), then zeroes
+        Given      // the bytes at `given`, held by the caller
+    };
+    Shape shape = Shape::Byte;
+    unsigned char value = 0;
+    unsigned char abc[3] = {0, 0, 0};
+    long long blockSize = 1;
+    long long span = 0;
+    const unsigned char* given = nullptr;
+
+    static PassContent Of(const unsigned char* bytes);
+    // Bytes [at, at + n) of the range into `out`; position 0 is the start of the range.
+    void Build(unsigned char* out, long long at, long long n) const;
+    // The byte found throughout [0, length), or -1.
+    int Uniform(long long length) const;
+    // True when the window [at, at + n) holds the same bytes as [builtAt, builtAt + n).
+    bool Repeats(long long builtAt, long long at, long long n) const;
+};
+
+// What the last pass on this thread wrote (or FillPassBytes built): what a Rewrite step writes
+// again and what the checks of a written range compare with. Zeroes after AllocatePassBuffer.
+const PassContent& LastPass();
 
 // Runs every pass of `algorithm` over [offset, offset + length); `geometry` is
-// {blockSize, blockCount}. True when every pass and every self-verification succeeded; false
-// for an algorithm outside the table.
+// {blockSize, blockCount}. `buffer` is the window the passes are built in: it holds at least
+// min(length, kPassWindow) bytes. True when every pass and every self-verification succeeded;
+// false for an algorithm outside the table. From `firstPass` on, the passes before it being on
+// the range already (they are flushed first).
 bool WipeNow(long long offset, unsigned char* buffer, long long length, char* path, int fd, long* geometry,
-             int algorithm);
+             int algorithm, int firstPass = 0);
+// The index of the pass whose write or check made the last WipeNow on this thread fail; -1.
+int LastFailedPass();
+// Writes `content` over [offset, offset + length), window by window through `window`.
+bool WritePass(long long offset, const PassContent& content, unsigned char* window, long long length, const char* path,
+               int fd, long* geometry);
 
 // Opens a file for reading and writing, non-blocking, never through a symbolic link, without
 // creating or truncating it. The descriptor, or a negative value.
@@ -27,9 +70,9 @@ bool OnReadPhysicalDisk(long long offset, unsigned char* buffer, long long lengt
 
 // Writes the file's data through to the medium (fsync; F_FULLFSYNC where there is one).
 bool FlushToMedium(int fd);
-// The byte a one-pass `algorithm` writes everywhere in a range of `length` bytes (with
-// `buffer` as the pass buffer before the pass), or -1.
-int UniformPassByte(int algorithm, const unsigned char* buffer, long long length);
+// The byte a one-pass `algorithm` writes everywhere in a range of `length` bytes (a Rewrite
+// as LastPass() stands), or -1.
+int UniformPassByte(int algorithm, long long length);
 
 // Writes every dirty page of the file system that holds `fd` through to the medium, in one
 // round (syncfs): how a batch of small files shares its flushes. False when any write-back on
@@ -38,8 +81,8 @@ bool FlushFileSystem(int fd);
 // Drops [offset, offset + length) of a flushed file from the page cache, so that the next read
 // of it comes from the medium.
 void DropFromCache(int fd, long long offset, long long length);
-// Fills `length` bytes of `buffer` with what `step` writes (a Rewrite step leaves them), drawing
-// its random values as a pass of the engine would.
+// Fills `length` bytes of `buffer` with what `step` writes (a Rewrite step what LastPass() holds),
+// drawing its random values as a pass of the engine would; the step becomes LastPass().
 struct PassStep;
 void FillPassBytes(const PassStep& step, unsigned char* buffer, long long length, const long* geometry);
 
@@ -52,7 +95,7 @@ bool OnFlushDisk(long long offset, long long length, const char* path, int fd, b
 // (`write` true) or read back, with its byte count. Returning false ends the transfer as a
 // failure with LastTransferError() == ECANCELED, so a stop takes effect within one piece.
 using TransferObserver = std::function<bool(long long bytes, bool write)>;
-constexpr long long kObservedPiece = 16LL << 20;
+constexpr long long kObservedPiece = kPassWindow;
 void SetTransferObserver(TransferObserver observer); // empty removes it
 
 // The errno of the last failed transfer on this thread (0 after a success); the unused-space
@@ -60,7 +103,8 @@ void SetTransferObserver(TransferObserver observer); // empty removes it
 int LastTransferError();
 
 // The pass buffer: `size` zero-filled bytes whose pages are only touched when a pass uses
-// them, so erasing small files keeps memory small. Null when it cannot be had.
+// them (passes use one window of it), so memory stays small. Null when it cannot be had.
+// LastPass() becomes zeroes, as the buffer reads.
 unsigned char* AllocatePassBuffer(long long size);
 void FreePassBuffer(unsigned char* buffer, long long size);
 // Asks for large pages behind the buffer: faulting in a whole chunk gets much cheaper. Only

@@ -109,9 +109,9 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
     char noPath[] = "";
     ChunkPolicy policy(size, algorithm, verification, chunkSize);
     long long taken = 0;
-    // With one byte written throughout, each chunk's flush and read-back run while the next
-    // chunk is written; a check that fails there fails the item as one on the spot does.
-    const bool overlap = UniformPassByte(algorithm, buffer, qMin(size, chunkSize)) >= 0;
+    // With one byte written throughout, a chunk's read-back runs while the next chunk is
+    // written; a check that fails there fails the item as one on the spot does.
+    const bool overlap = UniformPassByte(algorithm, qMin(size, chunkSize)) >= 0;
     BackgroundCheck checks[2];
     int pending = 0;
     long long pendingLength = 0;
@@ -146,7 +146,9 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
                 return taken;
             }
             // The chunk met the end of the volume (or of the file size) within its first pass:
-            // what it took gets every pass again, now that no more space is needed for it.
+            // what it took holds that pass and gets every later one, now that no more space is
+            // needed for it (every pass again where the first one checks itself, or where a
+            // later pass met the end).
             *volumeFull = IsFull(error);
             last = ended = true;
             struct stat st;
@@ -155,7 +157,8 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
                 return taken;
             }
             claimed = qBound(0LL, static_cast<long long>(st.st_size) - offset, length);
-            ok = claimed == 0 || WipeNow(offset, buffer, claimed, noPath, filler.fd, geometry, algorithm);
+            const int from = LastFailedPass() == 0 && AlgorithmPasses(algorithm).at(0).check == PassCheck::None ? 1 : 0;
+            ok = claimed == 0 || WipeNow(offset, buffer, claimed, noPath, filler.fd, geometry, algorithm, from);
             if (!ok && IsFull(LastTransferError())) {
                 // A copy-on-write file system needs new space for every pass: the part is given
                 // back (it had the first pass) rather than left half overwritten.
@@ -166,8 +169,11 @@ long long MainWipeThread::FillOneFiller(FillerFile& filler, long long size, int 
         if (ok && claimed > 0) {
             const ChunkPolicy::Check check = policy.Next(index, offset, last);
             BackgroundCheck& next = checks[pending ^ 1];
-            if (overlap && length >= kLargePagesFrom && check != ChunkPolicy::Check::None &&
-                next.Start(filler.fd, offset, claimed, buffer[0], check == ChunkPolicy::Check::FlushCompare)) {
+            if (check == ChunkPolicy::Check::Flush) {
+                // Not read back: the filler's last flush, before its space is given back, puts
+                // the chunk on the medium and fails the item if it cannot.
+            } else if (overlap && length >= kLargePagesFrom && check == ChunkPolicy::Check::FlushCompare &&
+                       next.Start(filler.fd, offset, claimed, LastPass().value)) {
                 pending ^= 1;
                 pendingLength = claimed;
             } else {

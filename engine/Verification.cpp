@@ -9,8 +9,7 @@
 
 namespace {
 
-// Read-back goes in pieces so that verifying a 256 MiB chunk costs little memory beside the
-// pass buffer (which a multi-pass erasure of a large chunk fills whole).
+// Read-back goes in pieces so that verifying a 256 MiB chunk costs little memory.
 constexpr long long kComparePiece = 2LL << 20;
 
 bool Flush(long long offset, long long length, const char* path, int fd)
@@ -18,7 +17,20 @@ bool Flush(long long offset, long long length, const char* path, int fd)
     return OnFlushDisk(offset, length, path, fd, true);
 }
 
-bool Compare(long long offset, const unsigned char* buffer, long long length, const char* path, int fd, long* geometry)
+// True when `n` bytes read back at position `at` of the range hold what `expected` wrote there;
+// `window` may be used to build the expected bytes.
+bool Matches(const unsigned char* got, const PassContent& expected, unsigned char* window, long long at, long long n)
+{
+    if (expected.shape == PassContent::Shape::Byte)
+        return got[0] == expected.value && std::memcmp(got, got + 1, static_cast<size_t>(n - 1)) == 0;
+    if (expected.shape == PassContent::Shape::Given)
+        return std::memcmp(got, expected.given + at, static_cast<size_t>(n)) == 0;
+    expected.Build(window, at, n);
+    return std::memcmp(got, window, static_cast<size_t>(n)) == 0;
+}
+
+bool Compare(long long offset, const PassContent& expected, unsigned char* window, long long length, const char* path,
+             int fd, long* geometry)
 {
     const long long piece = std::min(length, kComparePiece);
     std::unique_ptr<unsigned char[]> scratch(
@@ -29,44 +41,39 @@ bool Compare(long long offset, const unsigned char* buffer, long long length, co
         const long long n = std::min(piece, length - done);
         if (!OnReadDisk(offset + done, scratch.get(), n, path, fd, geometry, 0))
             return false;
-        if (std::memcmp(scratch.get(), buffer + done, static_cast<size_t>(n)) != 0)
+        if (!Matches(scratch.get(), expected, window, done, n))
             return false;
         done += n;
     }
     return true;
 }
 
-bool Rewrite(long long offset, unsigned char* buffer, long long length, const char* path, int fd, long* geometry)
-{
-    return OnReadDisk(offset, buffer, length, path, fd, geometry, 1);
-}
-
 // Rewrite once, flush, and compare what reached the medium.
-bool RewriteAndCompare(long long offset, unsigned char* buffer, long long length, const char* path, int fd,
-                       long* geometry)
+bool RewriteAndCompare(long long offset, const PassContent& expected, unsigned char* window, long long length,
+                       const char* path, int fd, long* geometry)
 {
-    if (!Rewrite(offset, buffer, length, path, fd, geometry))
+    if (!WritePass(offset, expected, window, length, path, fd, geometry))
         return false;
     if (!Flush(offset, length, path, fd))
         return false;
-    return Compare(offset, buffer, length, path, fd, geometry);
+    return Compare(offset, expected, window, length, path, fd, geometry);
 }
 
 } // namespace
 
-bool Verification(long long offset, unsigned char* buffer, long long length, char* path, int fd, long* geometry,
-                  bool readFirst, bool final)
+bool Verification(long long offset, const PassContent& expected, unsigned char* window, long long length, char* path,
+                  int fd, long* geometry, bool readFirst, bool final)
 {
     if (!readFirst) {
         if (Flush(offset, length, path, fd))
-            return final ? Compare(offset, buffer, length, path, fd, geometry) : true;
-        return RewriteAndCompare(offset, buffer, length, path, fd, geometry);
+            return final ? Compare(offset, expected, window, length, path, fd, geometry) : true;
+        return RewriteAndCompare(offset, expected, window, length, path, fd, geometry);
     }
-    if (Compare(offset, buffer, length, path, fd, geometry)) {
+    if (Compare(offset, expected, window, length, path, fd, geometry)) {
         if (!final || Flush(offset, length, path, fd))
             return true;
     }
-    return RewriteAndCompare(offset, buffer, length, path, fd, geometry);
+    return RewriteAndCompare(offset, expected, window, length, path, fd, geometry);
 }
 
 long long VerificationInterval(long long size, int mode, long long chunkSize)
@@ -111,11 +118,11 @@ bool RunCheck(ChunkPolicy::Check check, long long offset, unsigned char* buffer,
     case ChunkPolicy::Check::None:
         return true;
     case ChunkPolicy::Check::ReadBack:
-        return Verification(offset, buffer, length, path, fd, geometry, true, false);
+        return Verification(offset, LastPass(), buffer, length, path, fd, geometry, true, false);
     case ChunkPolicy::Check::Flush:
-        return Verification(offset, buffer, length, path, fd, geometry, false, false);
+        return Verification(offset, LastPass(), buffer, length, path, fd, geometry, false, false);
     case ChunkPolicy::Check::FlushCompare:
-        return Verification(offset, buffer, length, path, fd, geometry, false, true);
+        return Verification(offset, LastPass(), buffer, length, path, fd, geometry, false, true);
     }
     return false;
 }

@@ -2,12 +2,15 @@
 // of an item are read back.
 #pragma once
 
-// Checks the range just written (see the pass engine for the arguments). readFirst compares
-// at once; otherwise the descriptor is flushed first and, when `final`, the range is read back
-// from the medium (the page cache is dropped after the flush) and compared. A failed first
-// check rewrites the range once.
-bool Verification(long long offset, unsigned char* buffer, long long length, char* path, int fd, long* geometry,
-                  bool readFirst, bool final);
+#include "PassEngine.h"
+
+// Checks that [offset, offset + length) holds `expected` (see the pass engine for the other
+// arguments; `window` is the pass buffer, free to build in). readFirst compares at once;
+// otherwise the descriptor is flushed first and, when `final`, the range is read back from the
+// medium (the page cache is dropped after the flush) and compared. A failed first check
+// rewrites the range once.
+bool Verification(long long offset, const PassContent& expected, unsigned char* window, long long length, char* path,
+                  int fd, long* geometry, bool readFirst, bool final);
 
 // The interval N of chunks between full read-backs for an item of `size` bytes.
 long long VerificationInterval(long long size, int mode, long long chunkSize);
@@ -20,7 +23,8 @@ public:
     {
         None,        // counts as verified
         ReadBack,    // Verification(readFirst = true, final = false)
-        Flush,       // Verification(readFirst = false, final = false)
+        Flush,       // not read back: Verification(readFirst = false, final = false), or left to
+                     // the flush that ends the item (the erasure worker does so)
         FlushCompare // Verification(readFirst = false, final = true)
     };
 
@@ -37,5 +41,6 @@ private:
     bool m_selfVerifying;
 };
 
+// Runs `check` over a range that LastPass() was just written to; `buffer` is the pass buffer.
 bool RunCheck(ChunkPolicy::Check check, long long offset, unsigned char* buffer, long long length, char* path, int fd,
               long* geometry);

@@ -1,7 +1,6 @@
 // The bytes every pass of every algorithm leaves, captured through the engine's own write
 // path, and how a failed pass ends the algorithm.
 #include "AlgorithmTable.h"
-#include "MainWipeThread.h"
 #include "PassEngine.h"
 
 #include <QFile>
@@ -15,14 +14,11 @@ namespace {
 
 // Checks one written pass against a token: "00".."FF" a fixed byte, "R" one random value,
 // "H" one halved random value, "S43" a keyed sequence with divisor 43, "P42" the same with
-// a halved draw, "T924924" a three-byte pattern, "=" the buffer rewritten unchanged.
-QString CheckPass(const QString& token, const QByteArray& bytes, const QByteArray& previous)
+// a halved draw, "T924924" a three-byte pattern.
+QString CheckPass(const QString& token, const QByteArray& bytes)
 {
     auto at = [&bytes](int i) { return static_cast<unsigned char>(bytes.at(i)); };
     const int n = bytes.size();
-    if (token == QLatin1String("=")) {
-        return bytes == previous ? QString() : QStringLiteral("not a rewrite");
-    }
     if (token == QLatin1String("R") || token == QLatin1String("H")) {
         for (int i = 1; i < n; ++i) {
             if (at(i) != at(0))
@@ -68,11 +64,10 @@ private slots:
     void passesOfEachAlgorithm();
     void drawnValuesGiveKeysAndBytes_data();
     void drawnValuesGiveKeysAndBytes();
-    void sequenceCyclesEvery256Bytes();
-    void threeBytePatternRunsThroughRange();
+    void patternsKeepTheirPhase_data();
+    void patternsKeepTheirPhase();
     void failedPassEndsAlgorithm_data();
     void failedPassEndsAlgorithm();
-    void namesForLogAndDialog();
     void openRefusesSymbolicLink();
 
 private:
@@ -173,7 +168,7 @@ void TestPassEngine::passesOfEachAlgorithm()
     QCOMPARE(AlgorithmPassCount(algorithm), tokens.size());
     QCOMPARE(reads, readBacks);
     for (int i = 0; i < tokens.size(); ++i) {
-        const QString problem = CheckPass(tokens.at(i), writes.at(i), i ? writes.at(i - 1) : QByteArray());
+        const QString problem = CheckPass(tokens.at(i), writes.at(i));
         QVERIFY2(problem.isEmpty(), qPrintable(QStringLiteral("pass %1: %2").arg(i + 1).arg(problem)));
     }
     // What the last pass wrote is what the range holds.
@@ -207,41 +202,56 @@ void TestPassEngine::drawnValuesGiveKeysAndBytes()
     QCOMPARE(static_cast<unsigned char>(writes.last().at(0)), static_cast<unsigned char>(firstByteOfLastPass));
 }
 
-void TestPassEngine::sequenceCyclesEvery256Bytes()
+void TestPassEngine::patternsKeepTheirPhase_data()
 {
-    QList<QByteArray> writes;
-    QVERIFY(Run(7, 300, &writes));
-    const QByteArray seq = writes.at(1);
-    const int k = static_cast<unsigned char>(seq.at(0));
-    QVERIFY(k >= 48 && k <= 90);
-    QCOMPARE(static_cast<unsigned char>(seq.at(1)), static_cast<unsigned char>(k ^ 1));
-    QCOMPARE(static_cast<unsigned char>(seq.at(2)), static_cast<unsigned char>(k ^ 2));
-    QCOMPARE(seq.at(256), seq.at(0));
-    QCOMPARE(seq.mid(256, 44), seq.left(44));
+    // A pass is written window by window: every window continues the pattern of the range.
+    QTest::addColumn<int>("algorithm");
+    QTest::addColumn<int>("pass");
+    QTest::addColumn<qint64>("length");
+    QTest::addColumn<qint64>("blockSize");
+    QTest::addColumn<qint64>("blockCount");
+    QTest::addColumn<qint64>("zeroFrom"); // where the pattern stops
+    const qint64 w = kPassWindow;
+    QTest::newRow("sequence cycles every 256 bytes") << 7 << 2 << 300LL << kChunkSize << 1LL << 300LL;
+    QTest::newRow("1000-byte blocks across a window") << 7 << 2 << w + 3000 << 1000LL << 100000LL << w + 3000;
+    QTest::newRow("Gutmann three bytes") << 10 << 7 << 4096LL << kChunkSize << 1LL << 4096LL;
+    QTest::newRow("three bytes across a window, ending in it")
+        << 10 << 8 << w + 12 << w + 10 << 1LL << w + 8; // w % 3 = 1
+    QTest::newRow("small block: three bytes stop short") << 10 << 7 << 12LL << 10LL << 1LL << 9LL;
+    QTest::newRow("small block: sequence fills one block") << 10 << 35 << 12LL << 10LL << 1LL << 10LL;
 }
 
-void TestPassEngine::threeBytePatternRunsThroughRange()
+void TestPassEngine::patternsKeepTheirPhase()
 {
-    QList<QByteArray> writes;
-    QVERIFY(Run(10, 4096, &writes));
-    const QByteArray pass7 = writes.at(6);
-    QCOMPARE(pass7.size(), 4096);
-    for (int i = 0; i < 4096; i += 3)
-        QCOMPARE(pass7.mid(i, 3), QByteArray("\x92\x49\x24").left(qMin(3, 4096 - i)));
-
-    // With a small block the pattern stops before its last 1 to 3 bytes, which stay zero.
-    long geometry[2] = {10, 1}; // T = 7: positions 0, 3, 6
+    QFETCH(int, algorithm);
+    QFETCH(int, pass);
+    QFETCH(qint64, length);
+    QFETCH(qint64, blockSize);
+    QFETCH(qint64, blockCount);
+    QFETCH(qint64, zeroFrom);
+    const PassStep step = AlgorithmPasses(algorithm).at(pass - 1);
+    QByteArray bytes;
+    int passes = 0;
     PassEngineTesting::IoHooks hooks;
-    QByteArray written;
-    hooks.onWrite = [&written](long long, const unsigned char* d, long long n) {
-        written = QByteArray(reinterpret_cast<const char*>(d), static_cast<int>(n));
+    hooks.onWrite = [&](long long offset, const unsigned char* d, long long n) {
+        passes += offset == 0;
+        if (passes == pass)
+            bytes.append(reinterpret_cast<const char*>(d), static_cast<int>(n));
         return true;
     };
     PassEngineTesting::SetIoHooks(hooks);
     const int fd = OnOpenDisk(m_file.constData());
-    QVERIFY(WipeNow(0, m_buffer, 12, m_file.data(), fd, geometry, 10)); // ends with a sequence pass
+    long geometry[2] = {static_cast<long>(blockSize), static_cast<long>(blockCount)};
+    QVERIFY(WipeNow(0, m_buffer, length, m_file.data(), fd, geometry, algorithm));
     OnCloseDisk(fd);
-    QCOMPARE(written.mid(10, 2), QByteArray(2, '\0')); // sequences fill blockSize × blockCount only
+    QCOMPARE(bytes.size(), static_cast<int>(length));
+    const auto key = static_cast<unsigned char>(bytes.at(0));
+    for (qint64 p = 0; p < length; ++p) {
+        const unsigned char want = p >= zeroFrom                      ? 0
+                                   : step.kind == PassKind::ThreeByte ? step.bytes[p % 3]
+                                                                      : ((p % blockSize) & 0xFF) ^ key;
+        QVERIFY2(uchar(bytes.at(p)) == want, "the pattern breaks, or does not stop where it should");
+    }
 }
 
 void TestPassEngine::failedPassEndsAlgorithm_data()
@@ -270,18 +280,6 @@ void TestPassEngine::failedPassEndsAlgorithm()
     OnCloseDisk(fd);
     QCOMPARE(attempts, failingWrite);
     QCOMPARE(LastTransferError(), EIO);
-}
-
-void TestPassEngine::namesForLogAndDialog()
-{
-    QCOMPARE(MainWipeThread::GetAlgorithmName(0), QStringLiteral("Zeroes 1 Write Pass "));
-    QCOMPARE(MainWipeThread::GetAlgorithmName(10), QStringLiteral("Peter Gutmann 35 Write Passes "));
-    QCOMPARE(MainWipeThread::GetAlgorithmName(17), QStringLiteral("  "));
-    QCOMPARE(MainWipeThread::GetAlgorithmName(-1), QStringLiteral("  "));
-    QCOMPARE(MainWipeThread::GetVerificationName(2), QStringLiteral("Total verification"));
-    QCOMPARE(MainWipeThread::GetVerificationName(3), QString());
-    QCOMPARE(AlgorithmMenuName(4), QStringLiteral("US Department of Defense, DoD 5220.22-M (3 passes)"));
-    QCOMPARE(VerificationMenuName(1), QStringLiteral("Random Verification"));
 }
 
 void TestPassEngine::openRefusesSymbolicLink()

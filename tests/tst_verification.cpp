@@ -118,8 +118,9 @@ void TestVerification::flushAndCompare()
     PassEngineTesting::SetIoHooks(hooks);
     const int fd = OnOpenDisk(path.constData());
     long geometry[2] = {static_cast<long>(kChunkSize), 1};
-    const bool ok = Verification(0, reinterpret_cast<unsigned char*>(data.data()), data.size(), path.data(), fd,
-                                 geometry, readFirst, final);
+    auto* bytes = reinterpret_cast<unsigned char*>(data.data());
+    const bool ok =
+        Verification(0, PassContent::Of(bytes), bytes, data.size(), path.data(), fd, geometry, readFirst, final);
     OnCloseDisk(fd);
     QCOMPARE(ok, result);
     QCOMPARE(writeCount, rewrites);
@@ -140,10 +141,10 @@ void TestVerification::shortReadIsAMismatch()
     PassEngineTesting::IoHooks hooks;
     hooks.onWrite = [](long long, const unsigned char*, long long) { return false; };
     PassEngineTesting::SetIoHooks(hooks);
-    QByteArray expected(20, '\0');
+    QByteArray window(20, '\0');
     long geometry[2] = {static_cast<long>(kChunkSize), 1};
-    QVERIFY(!Verification(0, reinterpret_cast<unsigned char*>(expected.data()), 20, path.data(), -1, geometry, true,
-                          false));
+    QVERIFY(!Verification(0, PassContent(), reinterpret_cast<unsigned char*>(window.data()), 20, path.data(), -1,
+                          geometry, true, false)); // PassContent(): zeroes
 }
 
 QTEST_GUILESS_MAIN(TestVerification)
