@@ -136,7 +136,7 @@ QVector<QVector<PassStep>> BuildTable()
     table[13] = {Fixed(0x00), Fixed(0xFF), HalvedRandom(PassCheck::VerifyFinal)};
     table[14] = Pfitzner();
     table[15] = Repeat({Fixed(0x00), Fixed(0x01)}, 2);
-    table[16] = {Random(PassCheck::VerifyFinal)};
+    table[16] = {Fixed(0x00), Fixed(0xFF), Random(PassCheck::VerifyFinal)};
     return table;
 }
 

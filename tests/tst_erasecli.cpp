@@ -147,7 +147,8 @@ void TestEraseCli::exitStatus_data()
                                          "--quiet",           "--help",         "  2  bad usage or a refused path"};
     QTest::newRow("algorithms") << QStringList{"--list-algorithms"} << 0 << both
                                 << QStringList{" 0  Zeroes\t1 write pass\n",
-                                               "\n10  Peter Gutmann (35 passes)\t35 write passes\n"};
+                                               "\n10  Peter Gutmann (35 passes)\t35 write passes\n",
+                                               "\n16  British HMG IS5 (3 passes)\t3 write passes\n"};
     // The root volume is mounted wherever the tests run.
     QTest::newRow("volumes") << QStringList{"--list-volumes"} << 0 << both << QStringList{"Mount point", " / "};
     QTest::newRow("traces") << QStringList{"--list-traces"} << 0 << both

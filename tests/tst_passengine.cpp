@@ -148,7 +148,7 @@ void TestPassEngine::passesOfEachAlgorithm_data()
         pfitzner << QStringLiteral("P%1").arg(42 + p);
     QTest::newRow("14 Pfitzner") << 14 << pfitzner.join(QLatin1Char(' ')) << 0;
     QTest::newRow("15 RCMP uses 0x01") << 15 << "00 01 00 01" << 0;
-    QTest::newRow("16 HMG IS5") << 16 << "R" << 1;
+    QTest::newRow("16 HMG IS5, three passes as its name says") << 16 << "00 FF R" << 1;
 }
 
 void TestPassEngine::passesOfEachAlgorithm()
