@@ -60,7 +60,10 @@ mount_image() {
         truncate -s "$1" "$image"
         mkfs.ext4 -q -F "$image"
         local dev
-        dev=$(losetup --find --show "$image")
+        # BENCH_LOOP_DIO=on gives the loop device direct I/O: writes then reach the backing
+        # disk instead of piling up in the page cache of the image file, whose write-back
+        # throttling otherwise decides much of every figure.
+        dev=$(losetup --direct-io="${BENCH_LOOP_DIO:-off}" --find --show "$image")
         mount "$dev" "$fs"
         mounts+=("$fs|$dev")
     else
