@@ -216,6 +216,10 @@ QStringList BoundLocations(const QByteArray& path)
             ::free(parent);
         }
     }
+    // Where a linked folder leads is one of the names the item has.
+    QStringList locations;
+    if (resolved != path)
+        locations << QFile::decodeName(resolved);
     const QVector<Mount> mounts = ReadMounts();
     int best = -1;
     QByteArray rest;
@@ -227,7 +231,6 @@ QStringList BoundLocations(const QByteArray& path)
             rest = below;
         }
     }
-    QStringList locations;
     if (best < 0)
         return locations;
     const QByteArray source = Joined(mounts.at(best).root, rest); // within the file system

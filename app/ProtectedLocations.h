@@ -11,9 +11,10 @@
 // True when `path` (absolute, no trailing "/" except for the root) must not be erased.
 bool IsProtectedLocation(const QString& path, PlatformKind platform);
 
-// Where `path` really lies when a bind mount makes a folder reachable under another name:
-// for each other mount of the same file system that shows the bound folder, the path
-// there. Empty when the path lies under no bind mount (or the system does not say).
+// The other names of what `path` names, so that protection applies where it really lies:
+// the path with the links of its folders resolved (the item itself stays: a link is removed,
+// not followed) and, when a bind mount shows the folder under another name, the path on each
+// other mount of the same file system. Empty when the path has no other name.
 QStringList BoundLocations(const QByteArray& path);
 
 // True when the file system of the open `fd` holds no files of the user's (proc, sysfs,

@@ -101,21 +101,6 @@ QByteArray AbsolutePath(const QByteArray& path)
     return clean.isEmpty() ? QByteArray("/") : clean;
 }
 
-// The path with its folders' links resolved (the last component stays: a link given is
-// removed, not followed), so that a link to a system folder cannot carry an erasure there.
-QByteArray ResolvedPath(const QByteArray& path)
-{
-    QByteArray parent;
-    QByteArray name;
-    SplitPath(path, &parent, &name);
-    char* real = ::realpath(parent.constData(), nullptr);
-    if (!real)
-        return path;
-    const QByteArray resolved(real);
-    ::free(real);
-    return resolved == "/" ? resolved + name : resolved + '/' + name;
-}
-
 // Why a path given cannot be erased at all, decided without opening it; empty if it can be.
 QString RefusedKind(const QByteArray& path)
 {
@@ -435,7 +420,7 @@ int EraseCommandLine::Run(const QList<QByteArray>& nativeArguments, const QStrin
     for (QByteArray& path : request.paths) {
         path = AbsolutePath(path);
         const QString shown = QFile::decodeName(path);
-        if (app->RestrictSystemFolder(shown) || app->RestrictSystemFolder(QFile::decodeName(ResolvedPath(path))))
+        if (app->RestrictSystemFolder(shown))
             return Usage(QStringLiteral("refusing to erase a protected location: %1").arg(shown));
         const QString refused = RefusedKind(path);
         if (!refused.isEmpty())
