@@ -73,6 +73,12 @@ bool Fail(QString* error, const QString& reason)
     return false;
 }
 
+// A failure of the installer that left the installed version as it was.
+bool FailUnchanged(QString* error, const QString& reason)
+{
+    return Fail(error, reason + QStringLiteral(" The installed version was left unchanged."));
+}
+
 // The user's own files that live inside the bundle and must survive its replacement.
 const QStringList& UserDataInBundle()
 {
@@ -251,7 +257,7 @@ bool InstallDownloadedBundle(const QString& folder, const QString& installedBund
     RemoveTree(archive);
     if (!unzipped || !IsRealFolder(unpacked)) {
         RemoveTree(unpacked);
-        return Fail(error, QStringLiteral("The downloaded archive could not be unpacked."));
+        return FailUnchanged(error, QStringLiteral("The downloaded archive could not be unpacked."));
     }
 
     const QString bundle = QDir::cleanPath(installedBundle);
@@ -259,7 +265,7 @@ bool InstallDownloadedBundle(const QString& folder, const QString& installedBund
         // Not inside a bundle of ours: the new one goes beside it.
         const bool copied = CopyTree(unpacked, QFileInfo(bundle).path() + '/' + kBundleName);
         RemoveTree(unpacked);
-        return copied || Fail(error, QStringLiteral("The new version could not be copied."));
+        return copied || FailUnchanged(error, QStringLiteral("The new version could not be copied."));
     }
 
     // Build the new bundle beside the old one, carry the user's files over, then swap the two,
@@ -271,7 +277,7 @@ bool InstallDownloadedBundle(const QString& folder, const QString& installedBund
     if (!CopyTree(unpacked, staging)) {
         RemoveTree(staging);
         RemoveTree(unpacked);
-        return Fail(error, QStringLiteral("The new version could not be copied."));
+        return FailUnchanged(error, QStringLiteral("The new version could not be copied."));
     }
     RemoveTree(unpacked);
     for (const QString& entry : UserDataInBundle()) {
@@ -281,18 +287,27 @@ bool InstallDownloadedBundle(const QString& folder, const QString& installedBund
             continue;
         RemoveTree(to);
         QDir().mkpath(QFileInfo(to).path());
-        CopyTree(from, to);
+        if (!CopyTree(from, to)) {
+            // The old bundle still holds them; it must not be replaced by one without them.
+            RemoveTree(staging);
+            return FailUnchanged(error,
+                                 QStringLiteral("Your settings, logs and certificates could not be carried over to "
+                                                "the new version."));
+        }
     }
     const QByteArray bundleName = QFile::encodeName(bundle);
     const QByteArray previousName = QFile::encodeName(previous);
     if (::rename(bundleName.constData(), previousName.constData()) != 0) {
         RemoveTree(staging);
-        return Fail(error, QStringLiteral("The installed version could not be replaced."));
+        return FailUnchanged(error, QStringLiteral("The installed version could not be replaced."));
     }
     if (::rename(QFile::encodeName(staging).constData(), bundleName.constData()) != 0) {
-        ::rename(previousName.constData(), bundleName.constData());
         RemoveTree(staging);
-        return Fail(error, QStringLiteral("The installed version could not be replaced."));
+        if (::rename(previousName.constData(), bundleName.constData()) != 0)
+            return Fail(error, QStringLiteral("The installed version could not be replaced, nor put back; it is "
+                                              "kept in %1.")
+                                   .arg(previous));
+        return FailUnchanged(error, QStringLiteral("The installed version could not be replaced."));
     }
     RemoveTree(previous);
     return true;

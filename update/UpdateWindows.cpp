@@ -228,9 +228,7 @@ void QDownloadApp::downloadExe()
     m_download = new UpdateDownload(CurrentUpdateLink(), InstalledBundle(), this);
     connect(m_download, &UpdateDownload::Progress, this, &QDownloadApp::OnDownloadProgress);
     connect(m_download, &UpdateDownload::Failed, this, &QDownloadApp::OnFailed);
-    connect(m_download, &UpdateDownload::InstallFailed, this, [this](const QString& reason) {
-        OnFailed(reason + QStringLiteral(" The installed version was left unchanged."));
-    });
+    connect(m_download, &UpdateDownload::InstallFailed, this, &QDownloadApp::OnFailed);
     connect(m_download, &UpdateDownload::Installed, this, &QDownloadApp::OnInstalled);
     m_download->downloadExe();
     ui->InfoLabel->setText(QStringLiteral("Please wait as this process will take several ") +
