@@ -152,6 +152,8 @@ QString WipingWizard::EndingMessage(const Outcome& outcome)
     }
     if (!outcome.certificate.isEmpty())
         text += QStringLiteral("\nCertificate saved as:\n") + outcome.certificate;
+    else if (outcome.certificateWanted)
+        text += QStringLiteral("\nThe certificate could not be written.");
     return text;
 }
 
@@ -257,6 +259,7 @@ void WipingWizard::CompleteWipingProcess()
         outcome.ending = Ending::Stopped;
     else if (outcome.failed > 0)
         outcome.ending = Ending::SomeFailed;
+    outcome.certificateWanted = m_searchMode;
     if (m_searchMode)
         outcome.certificate = OnGenerateCertificate();
 

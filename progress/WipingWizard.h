@@ -56,7 +56,8 @@ public:
         int erased = 0; // jobs that succeeded
         int failed = 0; // jobs that ran and failed
         QString logFile;
-        QString certificate; // empty when none was written
+        bool certificateWanted = false; // a search run certifies what it erased
+        QString certificate;            // empty when none was written
     };
     static QString EndingMessage(const Outcome& outcome);
     // "1,234 of 40,000 files", in every locale.

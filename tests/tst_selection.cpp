@@ -601,6 +601,9 @@ void TestSelection::endings_data()
                                     "The log file says why:\n%1\nRestart system to allow changes to take effect."
                                  << QStringList();
     QTest::newRow("search run") << true << false << 0 << erased + "\nCertificate saved as:\n%2" << QStringList();
+    // A file stands where the certificate folder should be.
+    QTest::newRow("search run, certificate not written")
+        << true << false << 0 << erased + "\nThe certificate could not be written." << QStringList();
 }
 
 void TestSelection::endings()
@@ -614,6 +617,8 @@ void TestSelection::endings()
     app->searchMode = search;
     const QString certificates = m_f->ui.root.path() + QStringLiteral("/certificates");
     app->certificatePath = certificates;
+    if (message.endsWith(QLatin1String("could not be written.")))
+        WriteTestFile(certificates, "in the way");
     const QString file = m_f->MakeFile(QStringLiteral("home/tester/Work/a.txt"), 10);
     AddJob(APPWIPINGINFO::File, file, 10);
     if (withMissing)
@@ -627,7 +632,7 @@ void TestSelection::endings()
     QSignalSpy finished(&window, &WipingWizard::ErasureFinished);
     QVERIFY(WaitForCompletion(&window));
     const QStringList pdfs = QDir(certificates + QStringLiteral("/KVCERTIFICATE")).entryList({QStringLiteral("*.pdf")});
-    QCOMPARE(pdfs.size(), search ? 1 : 0);
+    QCOMPARE(pdfs.size(), message.contains("%2") ? 1 : 0);
     message.replace("%1", LogFile()).replace("%2", certificates + QStringLiteral("/KVCERTIFICATE/") + pdfs.value(0));
     QCOMPARE(RestartDialog::ShownForTests(), QStringList(message));
     QVERIFY(MessageBox::ShownForTests().isEmpty());
