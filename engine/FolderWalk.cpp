@@ -202,18 +202,3 @@ bool FolderWalk::WalkLevel(int fd, const QByteArray& path, const NodeStat& root)
     }
     return settle() && clean;
 }
-
-bool WalkFiles(const QByteArray& folder, const std::function<bool(const QByteArray& path)>& visit)
-{
-    Descriptor root(OpenFolderPath(folder));
-    if (!root.IsOpen())
-        return true;
-    FolderWalk walk;
-    walk.onEntry = [&visit](const FolderWalk::Entry& entry) {
-        if (!S_ISREG(entry.stat.mode) && !S_ISLNK(entry.stat.mode))
-            return FolderWalk::Visit::Kept;
-        return visit(entry.path) ? FolderWalk::Visit::Kept : FolderWalk::Visit::Stop;
-    };
-    walk.Walk(root.Get(), folder);
-    return !walk.Stopped();
-}

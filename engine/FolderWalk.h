@@ -102,7 +102,3 @@ private:
     bool WalkLevel(int fd, const QByteArray& path, const NodeStat& root);
     bool m_stopped = false;
 };
-
-// Calls `visit` with the full path of every regular file and symbolic link below `folder`
-// (on its mount); ends early when `visit` returns false. For callers that only read.
-bool WalkFiles(const QByteArray& folder, const std::function<bool(const QByteArray& path)>& visit);

@@ -235,7 +235,7 @@ int RemoveStale(const QString& mountPoint)
     const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (dirFd < 0)
         return 0;
-    const int listFd = ::dup(dirFd);
+    const int listFd = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 3);
     DIR* dir = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
     if (!dir) {
         if (listFd >= 0)

@@ -283,8 +283,8 @@ bool MainWipeThread::WipeChunkChecked(long long offset, long long length, char* 
         return RunCheck(check, offset, buffer, length, nativePath, fd, geometry);
     }
     // A failed pass: rewrite the range with what the buffer holds and read it back. On a full
-    // volume the rewrite could only fail the same way.
-    if (IsVolumeFull(LastTransferError()))
+    // volume the rewrite could only fail the same way; a stop ends the range at once.
+    if (IsVolumeFull(LastTransferError()) || LastTransferError() == ECANCELED)
         return false;
     return WipeNow(offset, buffer, length, nativePath, fd, geometry, 0) &&
            Verification(offset, LastPass(), buffer, length, nativePath, fd, geometry, false, true);
@@ -481,7 +481,9 @@ bool MainWipeThread::FinishFile(int dirfd, const QByteArray& name, const QString
 {
     // Every byte that holds data is overwritten with every pass, and then what the file
     // gained meanwhile (it grew, or holes were filled), until nothing new is found.
-    QByteArray shown = QFile::encodeName(path);
+    // The file is written through its descriptor only, never reopened by name (a name can
+    // lead elsewhere by now).
+    char noPath[] = "";
     bool allChunks = true;
     bool cutShort = false;
     bool settled = false;
@@ -498,7 +500,7 @@ bool MainWipeThread::FinishFile(int dirfd, const QByteArray& name, const QString
         }
         if (round == kGrowthRounds)
             break; // still growing
-        const ChunkRun run = OverwriteRanges(shown.data(), fd, todo, algorithm, verification, path);
+        const ChunkRun run = OverwriteRanges(noPath, fd, todo, algorithm, verification, path);
         flushed = false;
         allChunks = allChunks && run.allChunks;
         cutShort = run.cutShort;
