@@ -27,14 +27,31 @@ const std::vector<TraceGroup>& systemtraces::LinuxTable()
         {658000, "X Session Logs", {Match(Base::Home, "/.xsession-errors*")}},
         // What a running session needs (the document portal, dconf, input methods, keyring and
         // accessibility sockets, the file indexer's and the sound theme's databases) stays; so
-        // do the folders that other groups erase.
+        // do the folders that other groups erase, and this program's own.
         {659000,
          "User Cache",
          {Match(Base::CacheHome, "/*",
-                {"doc",           "dconf",    "ibus",           "keyring-*",   "at-spi*",
-                 "gvfs*",         "sessions", "tracker",        "tracker3",    "event-sound-cache.tdb.*",
-                 "thumbnails",    "mozilla",  "google-chrome",  "chromium",    "opera",
-                 "BraveSoftware", "vivaldi",  "microsoft-edge", "thunderbird", "vlc"})}},
+                {"doc",
+                 "dconf",
+                 "ibus",
+                 "keyring-*",
+                 "at-spi*",
+                 "gvfs*",
+                 "sessions",
+                 "tracker",
+                 "tracker3",
+                 "event-sound-cache.tdb.*",
+                 "thumbnails",
+                 "mozilla",
+                 "google-chrome",
+                 "chromium",
+                 "opera",
+                 "BraveSoftware",
+                 "vivaldi",
+                 "microsoft-edge",
+                 "thunderbird",
+                 "vlc",
+                 "korvane-file-eraser"})}},
     };
     return table;
 }
