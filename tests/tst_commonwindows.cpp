@@ -3,7 +3,6 @@
 #include "AboutWizard.h"
 #include "AgreementFlag.h"
 #include "AppUiFixture.h"
-#include "FakeCommands.h"
 #include "FramelessBehaviour.h"
 #include "LicenseAgreement.h"
 #include "SplashScreenDlg.h"

@@ -1,9 +1,14 @@
 #include "FakeCommands.h"
 
 #include <QFile>
+#include <QStandardPaths>
 
 FakeCommands::FakeCommands() : m_oldPath(qgetenv("PATH"))
 {
+    // Without its folder an empty PATH entry would stand first: the current folder, and then
+    // the real commands.
+    if (!m_dir.isValid())
+        qFatal("no folder for fake commands: %s", qPrintable(m_dir.errorString()));
     qputenv("PATH", QFile::encodeName(m_dir.path()) + ':' + m_oldPath);
 }
 
@@ -23,6 +28,9 @@ void FakeCommands::AddScript(const QString& name, const QByteArray& body)
                log + "'; fi; printf '%s' \"$a\" >> '" + log + "'; done; printf '\\n' >> '" + log + "'\n" + body + "\n");
     file.close();
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
+    // A test must never reach the real command (shutdown, kill, killall).
+    if (file.error() != QFileDevice::NoError || QStandardPaths::findExecutable(name) != path)
+        qFatal("the fake %s is not the first on PATH", qPrintable(name));
 }
 
 void FakeCommands::Add(const QString& name, const QByteArray& output, int exitCode)

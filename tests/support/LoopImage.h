@@ -67,17 +67,24 @@ public:
                RunTool(QStringLiteral("losetup"), {"--find", "--show", m_image}, &m_device) &&
                RunTool(QStringLiteral("mount"), {m_device, m_mountPoint}) && (m_mounted = true);
     }
+    // False when the image was busy: it is then detached lazily (it goes, and its loop device
+    // with it, once the last user lets go), never left mounted.
     bool Detach()
     {
         bool ok = true;
-        if (m_mounted)
+        if (m_mounted) {
             ok = RunTool(QStringLiteral("umount"), {m_mountPoint});
-        m_mounted = m_mounted && !ok;
-        if (!m_device.isEmpty() && !m_mounted && RunTool(QStringLiteral("losetup"), {"-d", m_device}))
+            m_mounted = !ok && !RunTool(QStringLiteral("umount"), {"-l", m_mountPoint});
+        }
+        if (!m_device.isEmpty() && RunTool(QStringLiteral("losetup"), {"-d", m_device}))
             m_device.clear();
         return ok && m_device.isEmpty();
     }
-    ~MountedImage() { Detach(); }
+    ~MountedImage()
+    {
+        Detach();
+        m_mountDir.setAutoRemove(!m_mounted); // never remove files through a mount
+    }
     // ext4 keeps a pool of free blocks (up to 4096 clusters) that no write from user space
     // can be given. Releasing the pool on a test image lets a test check every block that a
     // filler file can be given.
