@@ -43,7 +43,9 @@ socklen_t AbstractAddress(const QByteArray& name, sockaddr_un& address)
 // which must not keep this user from working.
 bool HeldByThisUser(const sockaddr_un& address, socklen_t length)
 {
-    const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // The holder never accepts: once its queue is full a blocking connect would wait for ever,
+    // a non-blocking one says EAGAIN (taken as held).
+    const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (probe < 0)
         return true;
     bool ours = true;
