@@ -223,23 +223,10 @@ int OpenFlags()
 
 } // namespace
 
-PassContent PassContent::Of(const unsigned char* bytes)
-{
-    PassContent content;
-    content.shape = Shape::Given;
-    content.given = bytes;
-    return content;
-}
-
 void PassContent::Build(unsigned char* out, long long at, long long n) const
 {
     if (shape == Shape::Byte) {
         std::memset(out, value, static_cast<size_t>(n));
-        return;
-    }
-    if (shape == Shape::Given) {
-        if (out != given + at)
-            std::memmove(out, given + at, static_cast<size_t>(n));
         return;
     }
     // The pattern runs from the range's start: a window begins at its phase there.
@@ -261,12 +248,10 @@ void PassContent::Build(unsigned char* out, long long at, long long n) const
     std::memset(out + inside, 0, static_cast<size_t>(n - inside));
 }
 
-int PassContent::Uniform(long long length) const
+int PassContent::Uniform() const
 {
     if (shape == Shape::Byte)
         return value;
-    if (shape == Shape::Given)
-        return length > 0 && std::memcmp(given, given + 1, static_cast<size_t>(length - 1)) == 0 ? given[0] : -1;
     return span <= 0 ? 0 : -1;
 }
 
@@ -274,7 +259,7 @@ bool PassContent::Repeats(long long builtAt, long long at, long long n) const
 {
     if (shape == Shape::Byte)
         return true;
-    if (shape == Shape::Given || builtAt + n > span || at + n > span)
+    if (builtAt + n > span || at + n > span)
         return false;
     const long long period = shape == Shape::ThreeByte ? 3 : blockSize % 256 == 0 ? 256 : blockSize;
     return (at - builtAt) % period == 0;
@@ -366,7 +351,7 @@ int UniformPassByte(int algorithm, long long length)
     if (passes.at(0).kind == PassKind::Fixed)
         return passes.at(0).bytes[0];
     // A rewrite writes the last pass again.
-    return passes.at(0).kind == PassKind::Rewrite ? t_lastPass.Uniform(length) : -1;
+    return passes.at(0).kind == PassKind::Rewrite ? t_lastPass.Uniform() : -1;
 }
 
 bool FlushFileSystem(int fd)
@@ -459,8 +444,6 @@ bool OnReadPhysicalDisk(long long offset, unsigned char* buffer, long long lengt
 bool WritePass(long long offset, const PassContent& content, unsigned char* window, long long length, const char* path,
                int fd, long* geometry)
 {
-    if (content.shape == PassContent::Shape::Given)
-        return OnReadDisk(offset, const_cast<unsigned char*>(content.given), length, path, fd, geometry, 1);
     long long builtAt = 0;
     long long built = 0;
     for (long long at = 0; at < length;) {

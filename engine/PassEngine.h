@@ -18,23 +18,19 @@ struct PassContent
 {
     enum class Shape
     {
-        Byte,      // `value` throughout
-        Sequence,  // ((position mod blockSize) mod 256) XOR `value` over [0, span), then zeroes
-        ThreeByte, // abc[position mod 3] over [0, span), then zeroes
-        Given      // the bytes at `given`, held by the caller
+        Byte,     // `value` throughout
+        Sequence, // ((position mod blockSize) mod 256) XOR `value` over [0, span), then zeroes
+        ThreeByte // abc[position mod 3] over [0, span), then zeroes
     };
     Shape shape = Shape::Byte;
     unsigned char value = 0;
     unsigned char abc[3] = {0, 0, 0};
     long long blockSize = 1;
     long long span = 0;
-    const unsigned char* given = nullptr;
-
-    static PassContent Of(const unsigned char* bytes);
     // Bytes [at, at + n) of the range into `out`; position 0 is the start of the range.
     void Build(unsigned char* out, long long at, long long n) const;
-    // The byte found throughout [0, length), or -1.
-    int Uniform(long long length) const;
+    // The byte found throughout the range, or -1.
+    int Uniform() const;
     // True when the window [at, at + n) holds the same bytes as [builtAt, builtAt + n).
     bool Repeats(long long builtAt, long long at, long long n) const;
 };
