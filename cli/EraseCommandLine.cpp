@@ -112,11 +112,17 @@ QString RefusedKind(const QByteArray& path)
     QByteArray parent;
     QByteArray name;
     SplitPath(path, &parent, &name);
+#ifdef O_PATH
+    const int access = O_PATH; // the file system is asked; a folder that cannot be read is not virtual
+#else
+    const int access = O_RDONLY;
+#endif
     const int fd =
-        ::open(S_ISDIR(st.st_mode) ? path.constData() : parent.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const bool isVirtual = fd < 0 || IsVirtualFileSystem(fd);
-    if (fd >= 0)
-        ::close(fd);
+        ::open(S_ISDIR(st.st_mode) ? path.constData() : parent.constData(), access | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return QString(); // the job says why it cannot be reached
+    const bool isVirtual = IsVirtualFileSystem(fd);
+    ::close(fd);
     return isVirtual ? QStringLiteral("refusing to erase on a virtual file system") : QString();
 }
 
