@@ -375,7 +375,7 @@ void TraceCatalog::KeepPathsInUserArea()
 {
     const QStringList roots = UserAreaRoots();
     PATHINFO* kept = nullptr;
-    QStringList seen;
+    QSet<QString> seen; // a trash or cache folder can hold thousands of entries
     while (PATHINFO* path = m_pathList) {
         m_pathList = path->next;
         path->next = nullptr;
@@ -384,7 +384,7 @@ void TraceCatalog::KeepPathsInUserArea()
         const QString target = QDir::cleanPath(contents ? path->path.chopped(2) : path->path);
         path->path = contents ? target + QStringLiteral("/*") : target;
         if (!seen.contains(path->path) && InUserArea(target, roots)) {
-            seen << path->path;
+            seen.insert(path->path);
             AppendNode(kept, path);
         } else {
             delete path;

@@ -43,7 +43,7 @@ WipingWizard::WipingWizard(QWidget* parent) : QWidget(parent), ui(new Ui::Wiping
     m_searchMode = app->searchMode;
     m_algorithm = app->algorithm;
     m_certificatePath = app->certificatePath;
-    m_logFile = app->logPath + QStringLiteral("/KVLOGFILE/") + app->logFileStamp + QStringLiteral(".log");
+    m_logFile = app->LogFilePath();
     app->certificateList.clear();
     for (const APPWIPINGINFO* job = app->wipingInfoList; job; job = job->next) {
         ++m_jobCount;

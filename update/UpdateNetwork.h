@@ -56,8 +56,6 @@ public:
     UpdateDownload(const QString& updateLink, const QString& installedBundle, QObject* parent = nullptr);
 
     void downloadExe();
-    // The folder the archive is downloaded into (empty before downloadExe or when none could be had).
-    QString Folder() const { return folder; }
 
 signals:
     void Progress(qint64 received, qint64 total, const QString& elapsedText, const QString& rateText);
