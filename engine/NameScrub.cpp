@@ -24,23 +24,22 @@ QByteArray RandomName(int length)
     return name;
 }
 
-// renameat that never replaces an entry: EEXIST when `to` exists.
+// renameat that never replaces an entry: EEXIST when `to` exists. Where the file system
+// cannot promise that (some network and FUSE ones), nothing is renamed: a check before a
+// plain rename would leave a moment in which another program's new file is replaced.
 int RenameNoReplace(int dirfd, const char* from, const char* to)
 {
 #if defined(__linux__) && defined(RENAME_NOREPLACE)
-    const int result = ::renameat2(dirfd, from, dirfd, to, RENAME_NOREPLACE);
-    if (result == 0 || errno != EINVAL)
-        return result;
-        // A file system without the flag (some network and FUSE ones): check, then rename.
+    return ::renameat2(dirfd, from, dirfd, to, RENAME_NOREPLACE);
 #elif defined(__APPLE__)
     return ::renameatx_np(dirfd, from, dirfd, to, RENAME_EXCL);
+#else
+    Q_UNUSED(dirfd);
+    Q_UNUSED(from);
+    Q_UNUSED(to);
+    errno = ENOTSUP;
+    return -1;
 #endif
-    struct stat st;
-    if (::fstatat(dirfd, to, &st, AT_SYMLINK_NOFOLLOW) == 0) {
-        errno = EEXIST;
-        return -1;
-    }
-    return ::renameat(dirfd, from, dirfd, to);
 }
 
 } // namespace
