@@ -10,8 +10,8 @@
 #include "LoopImage.h"
 #include "MainWipeThread.h"
 #include "PassEngine.h"
+#include "TestFiles.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -41,25 +41,6 @@ long long FreeBytes(const QString& path)
     struct statvfs st;
     return statvfs(QFile::encodeName(path).constData(), &st) == 0 ? static_cast<long long>(st.f_bfree * st.f_frsize)
                                                                   : -1;
-}
-
-QByteArray Checksum(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    return hash.result().toHex();
-}
-
-bool WriteFile(const QString& path, const QByteArray& data, QFile::Permissions permissions = {})
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
-        return false;
-    file.close();
-    return permissions == QFile::Permissions() || file.setPermissions(permissions);
 }
 
 // 4 KiB blocks of the image that hold nothing but `byte`.
@@ -261,7 +242,7 @@ void TestUnusedSpace::itemFails()
 
     // The pass engine itself writes nothing for an algorithm it does not know, and says so.
     const QString path = m_dir->filePath(QStringLiteral("kept"));
-    QVERIFY(WriteFile(path, "keep"));
+    QVERIFY(!WriteTestFile(path, "keep").isEmpty());
     QByteArray native = QFile::encodeName(path);
     const int fd = OnOpenDisk(native.constData());
     unsigned char buffer[8] = {};
@@ -270,7 +251,7 @@ void TestUnusedSpace::itemFails()
     QCOMPARE(WipeNow(0, buffer, 4, native.data(), fd, geometry, algorithm), known);
     OnCloseDisk(fd);
     if (!known)
-        QCOMPARE(Checksum(path), QCryptographicHash::hash("keep", QCryptographicHash::Sha256).toHex());
+        QCOMPARE(ReadTestFile(path), QByteArray("keep"));
 }
 
 void TestUnusedSpace::stopRemovesFillerFiles()
@@ -320,9 +301,9 @@ void TestUnusedSpace::onlyUnusedMarkedFillerIsStale()
         {QStringLiteral("notes.txt"), QFile::ReadOwner | QFile::WriteOwner}};
     QMap<QString, QByteArray> sums;
     for (auto it = lookalikes.begin(); it != lookalikes.end(); ++it) {
-        QVERIFY(
-            WriteFile(m_dir->filePath(kFillerFolder + "/" + it.key()), "user data " + it.key().toUtf8(), it.value()));
-        sums[it.key()] = Checksum(m_dir->filePath(kFillerFolder + "/" + it.key()));
+        const QString path = m_dir->filePath(kFillerFolder + "/" + it.key());
+        QVERIFY(QFile::setPermissions(WriteTestFile(path, "user data " + it.key().toUtf8()), it.value()));
+        sums[it.key()] = ReadTestFile(path);
     }
     QVERIFY(QFile::link(QStringLiteral("notes.txt"), FillerDir() + QStringLiteral("/$$SWUSTEMP10")));
 
@@ -333,7 +314,7 @@ void TestUnusedSpace::onlyUnusedMarkedFillerIsStale()
         QDir(FillerDir()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),
         expected);
     for (auto it = sums.begin(); it != sums.end(); ++it)
-        QCOMPARE(Checksum(m_dir->filePath(kFillerFolder + "/" + it.key())), it.value());
+        QCOMPARE(ReadTestFile(m_dir->filePath(kFillerFolder + "/" + it.key())), it.value());
 
     // Once the other run ends, its filler is stale too; the folder goes when nothing else is in it.
     ::close(live);
@@ -442,8 +423,8 @@ void TestUnusedSpace::faultsFailTheItem()
     // A user's own files under the filler folder's name, one named like a filler.
     QVERIFY(QDir().mkdir(mountPoint + "/" + kFillerFolder));
     const QString lookalike = mountPoint + "/" + kFillerFolder + "/$$SWUSTEMP123";
-    QVERIFY(WriteFile(lookalike, QByteArray(100000, 'u')));
-    const QByteArray sum = Checksum(lookalike);
+    QVERIFY(!WriteTestFile(lookalike, QByteArray(100000, 'u')).isEmpty());
+    const QByteArray sum = ReadTestFile(lookalike);
     ::sync(); // a shut-down file system keeps only what reached its journal
     const long long initialFree = FreeBytes(mountPoint);
     if (fault == QLatin1String("read-only"))
@@ -482,7 +463,7 @@ void TestUnusedSpace::faultsFailTheItem()
     QVERIFY(RunTool("mount", {image.Device(), mountPoint}));
     QCOMPARE(QDir(mountPoint + "/" + kFillerFolder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
              QStringList{"$$SWUSTEMP123"});
-    QCOMPARE(Checksum(lookalike), sum);
+    QCOMPARE(ReadTestFile(lookalike), sum);
     QVERIFY(FreeBytes(mountPoint) >= initialFree - (1 << 20));
 }
 
@@ -521,7 +502,7 @@ void TestUnusedSpace::killedRunHoldsNoSpace()
     QVERIFY(stale > 0);
     QVERIFY(::ftruncate(stale, 0) == 0 && ::posix_fallocate(stale, 0, 64 << 20) == 0);
     ::close(stale);
-    QVERIFY(WriteFile(folder + "/$$SWUSTEMP5", "user's", QFile::WriteOwner));
+    QVERIFY(QFile::setPermissions(WriteTestFile(folder + "/$$SWUSTEMP5", "user's"), QFile::WriteOwner));
     QVERIFY(FreeBytes(mountPoint) < initialFree - (60 << 20));
     QCOMPARE(Erase({"--list-algorithms"}), 0);
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),

@@ -4,6 +4,7 @@
 #include "KorvaneApp.h"
 #include "MainWipeThread.h"
 #include "PassEngine.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -81,13 +82,7 @@ void TestWipeWorker::cleanup()
 
 QString TestWipeWorker::Make(const QString& name, const QByteArray& content)
 {
-    const QString path = m_dir->filePath(name);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QString();
-    file.write(content);
-    return path;
+    return WriteTestFile(m_dir->filePath(name), content);
 }
 
 void TestWipeWorker::AddJob(int type, const QString& path, int algorithm, int verification)
