@@ -106,13 +106,13 @@ int OpenSubfolder(int dirfd, const QByteArray& name, const NodeStat& expected)
     return -1;
 }
 
-bool RemoveErasedName(int dirfd, const QByteArray& name, const NodeStat& expected, bool folder)
+bool RemoveErasedName(int dirfd, const QByteArray& name, const NodeStat& expected, bool folder, bool written)
 {
     NodeStat now;
     if (!StatAt(dirfd, name, &now) || !now.SameNode(expected))
         return false;
     // The log and the certificate keep the real name; the folder's entry does not.
-    return UnlinkScrubbedAt(dirfd, name, folder);
+    return UnlinkScrubbedAt(dirfd, name, folder, written);
 }
 
 namespace {
@@ -155,6 +155,13 @@ bool FolderWalk::WalkLevel(int fd, const QByteArray& path, const NodeStat& root)
 {
     QVector<QByteArray> names;
     bool clean = ReadNames(fd, &names);
+    struct Emptied
+    {
+        QByteArray name;
+        QByteArray path;
+        NodeStat stat;
+    };
+    QVector<Emptied> emptiedFolders; // removed together once the level is through
     bool deferredKept = false;
     bool deferred = false;
     // Deferred entries hold this folder's descriptor: they are finished before it closes.
@@ -198,7 +205,17 @@ bool FolderWalk::WalkLevel(int fd, const QByteArray& path, const NodeStat& root)
             settle();
             return false;
         }
-        clean = clean && emptied && onFolderEmptied && onFolderEmptied(entry);
+        if (emptied && onFolderEmptied)
+            emptiedFolders.append({name, full, st});
+        else
+            clean = false;
     }
-    return settle() && clean;
+    clean = settle() && clean;
+    if (!emptiedFolders.isEmpty() && onFoldersEmptying)
+        onFoldersEmptying(fd);
+    for (const Emptied& folder : emptiedFolders) {
+        const Entry entry{fd, folder.name, folder.path, folder.stat, &deferredKept};
+        clean = onFolderEmptied(entry) && clean;
+    }
+    return clean;
 }

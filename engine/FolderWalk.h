@@ -56,8 +56,10 @@ int OpenFolderPath(const QByteArray& path);
 int OpenSubfolder(int dirfd, const QByteArray& name, const NodeStat& expected);
 
 // Removes `name` from `dirfd` (a folder when `folder`) provided it still is the node
-// `expected`. Every name the erasure takes away goes through here.
-bool RemoveErasedName(int dirfd, const QByteArray& name, const NodeStat& expected, bool folder = false);
+// `expected`. Every name the erasure takes away goes through here. `written`: a folder's
+// directory blocks are on the medium already (see UnlinkScrubbedAt).
+bool RemoveErasedName(int dirfd, const QByteArray& name, const NodeStat& expected, bool folder = false,
+                      bool written = false);
 
 class FolderWalk
 {
@@ -86,9 +88,11 @@ public:
     std::function<Visit(const Entry&)> onEntry;
     // A folder or file on another mount (a mount point below the start): never entered.
     std::function<void(const Entry&)> onMountPoint;
-    // A folder whose entries are all Done, after them; true when it was removed. Without
-    // it folders are kept.
+    // A folder whose entries are all Done; true when it was removed. Without it folders are
+    // kept. The emptied subfolders of a folder are handed over together when the walk has
+    // been through all of its entries, after onFoldersEmptying with that folder.
     std::function<bool(const Entry&)> onFolderEmptied;
+    std::function<void(int folder)> onFoldersEmptying;
     // Finishes every Deferred entry so far; called before the walk leaves a folder or ends.
     std::function<void()> onSettle;
 

@@ -741,8 +741,10 @@ bool MainWipeThread::WipeFolderJob(const QByteArray& nativePath, const QString& 
         LogItem(S_ISDIR(entry.stat.mode) ? ItemKind::Folder : ItemKind::File, Outcome::Failed, shown);
         emit ItemLeftAlone(shown);
     };
+    // One write of the file system for all the folders emptied in a folder, not one each.
+    walk.onFoldersEmptying = [](int folderFd) { FlushFileSystem(folderFd); };
     walk.onFolderEmptied = [](const FolderWalk::Entry& entry) {
-        return RemoveErasedName(entry.folder, entry.name, entry.stat, true);
+        return RemoveErasedName(entry.folder, entry.name, entry.stat, true, true);
     };
     const bool emptied = walk.Walk(folder.Get(), nativePath);
     SettleBatch();

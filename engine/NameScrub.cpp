@@ -65,10 +65,10 @@ bool ScrubNameAt(int dirfd, QByteArray& name)
     return renamed;
 }
 
-bool UnlinkScrubbedAt(int dirfd, const QByteArray& name, bool folder)
+bool UnlinkScrubbedAt(int dirfd, const QByteArray& name, bool folder, bool written)
 {
     const int flags = folder ? AT_REMOVEDIR : 0;
-    if (folder) {
+    if (folder && !written) {
         // Removing a folder frees its directory blocks, and the last changes of a freed block
         // are never written: the names scrubbed in it must reach their place on the medium
         // first. fsync would only put the block into a journal; syncfs also writes it home.

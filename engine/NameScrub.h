@@ -13,6 +13,7 @@ bool ScrubNameAt(int dirfd, QByteArray& name);
 
 // Removes the entry `name` of the folder `dirfd` (a folder with `folder`, which must be
 // empty) after scrubbing its name; a folder's own directory blocks are written out first, so
-// that the names scrubbed in it do not stay on the medium. If the removal fails, the entry
-// gets its original name back. True when the entry is gone.
-bool UnlinkScrubbedAt(int dirfd, const QByteArray& name, bool folder);
+// that the names scrubbed in it do not stay on the medium (`written`: the caller has done so
+// since it emptied the folder). If the removal fails, the entry gets its original name back.
+// True when the entry is gone.
+bool UnlinkScrubbedAt(int dirfd, const QByteArray& name, bool folder, bool written = false);
